@@ -1,0 +1,64 @@
+#include "kx/value_cell.h"
+
+#include <type_traits>
+
+namespace kx {
+
+struct ValueCellLayout {
+    static_assert(std::is_standard_layout_v<ValueCell>);
+    static_assert(offsetof(ValueCell, low_) == 0);
+    static_assert(offsetof(ValueCell, high_) == 4);
+    static_assert(offsetof(ValueCell, type_) == 8);
+};
+
+std::uint32_t ElementSize(Word type) {
+    switch (type) {
+        case type_word::kByte: return 1;
+        case type_word::kShort: return 2;
+        case type_word::kInteger:
+        case type_word::kFloat: return 4;
+        case type_word::kLong:
+        case type_word::kDouble: return 8;
+        default: return 0;
+    }
+}
+
+Payload PayloadOf(const ValueCell& cell) {
+    switch (cell.type()) {
+        case type_word::kText: {
+            const char* text = cell.AsText();
+            return {text, text ? static_cast<std::uint32_t>(std::strlen(text)) : 0u};
+        }
+        case type_word::kByteArray: {
+            const auto* header = cell.AsAddress<const ByteArrayHeader*>();
+            if (!header) return {nullptr, 0};
+            return {header + 1, static_cast<std::uint32_t>(ArrayElementCount(header))};
+        }
+        case type_word::kByte: return {&cell, 1};
+        case type_word::kShort: return {&cell, 2};
+        case type_word::kInteger:
+        case type_word::kFloat:
+        case type_word::kLogical:
+        case type_word::kSubroutine: return {&cell, 4};
+        case type_word::kLong:
+        case type_word::kDouble:
+        case type_word::kDateTime:
+        case type_word::kEightBytes: return {&cell, 8};
+        default: return {nullptr, 0};
+    }
+}
+
+std::uint64_t ArrayElementCount(const void* block) {
+    if (!block) return 0;
+    const auto* words = static_cast<const Word*>(block);
+    std::uint64_t count = 1;
+    for (Word i = 0; i < words[0]; ++i) count *= words[1 + i];
+    return count;
+}
+
+const std::uint8_t* ArrayElements(const void* block) {
+    const auto* words = static_cast<const Word*>(block);
+    return reinterpret_cast<const std::uint8_t*>(words + 1 + words[0]);
+}
+
+}  // namespace kx

@@ -1,0 +1,54 @@
+#include "framework.h"
+
+namespace kx {
+
+namespace {
+constexpr UINT kSystemTimerMessage = 0x0118;  // the caret blink timer
+}
+
+int AppFramework::Main() {
+    if (InitInstance() == 0) return ExitInstance();
+    return RunOwnLoop();
+}
+
+bool AppFramework::PumpMessage() {
+    if (!GetMessageA(&lastMessage_, nullptr, 0, 0)) {
+        quitExitCode_ = static_cast<int>(lastMessage_.wParam);
+        return false;
+    }
+    TranslateMessage(&lastMessage_);
+    DispatchMessageA(&lastMessage_);
+    return true;
+}
+
+bool AppFramework::IsIdleMessage(const MSG& message) {
+    if (message.message == WM_MOUSEMOVE || message.message == WM_NCMOUSEMOVE) {
+        const bool unmoved = message.message == lastMouseMessage_ &&
+                             message.pt.x == lastMousePosition_.x &&
+                             message.pt.y == lastMousePosition_.y;
+        lastMousePosition_ = message.pt;
+        lastMouseMessage_ = message.message;
+        return !unmoved;
+    }
+    return message.message != WM_PAINT && message.message != kSystemTimerMessage;
+}
+
+int AppFramework::RunOwnLoop() {
+    bool idle = true;
+    long idleCount = 0;
+    MSG peeked;
+    for (;;) {
+        while (idle && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!OnIdle(idleCount++)) idle = false;
+        }
+        do {
+            if (!PumpMessage()) return ExitInstance();
+            if (IsIdleMessage(lastMessage_)) {
+                idle = true;
+                idleCount = 0;
+            }
+        } while (PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
+    }
+}
+
+}  // namespace kx

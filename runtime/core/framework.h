@@ -1,0 +1,41 @@
+// A small window framework: an application object with start, exit and idle hooks and a
+// message pump. The runtime's RuntimeApp is built on it. Main thread only.
+#pragma once
+
+#include <windows.h>
+
+namespace kx {
+
+class AppFramework {
+public:
+    virtual ~AppFramework() = default;
+
+    // The framework's main routine: the start hook; when it answers 0 the framework skips
+    // its own message loop; either way the exit hook's answer is the process exit code.
+    int Main();
+
+    // Retrieves and dispatches one message; false when the quit message was retrieved.
+    bool PumpMessage();
+    // False for messages that must not re-arm idle work (paint, the caret timer, a mouse
+    // move that did not move).
+    bool IsIdleMessage(const MSG& message);
+
+protected:
+    virtual int InitInstance() = 0;
+    // The framework's own exit processing: the exit code carried by the last quit message.
+    virtual int ExitInstance() { return quitExitCode_; }
+    // One idle pass; answers whether another pass is wanted.
+    virtual bool OnIdle(long idleCount) { return idleCount < 1; }
+
+    int RunOwnLoop();
+
+    const MSG& lastMessage() const { return lastMessage_; }
+
+private:
+    MSG lastMessage_{};
+    POINT lastMousePosition_{-1, -1};
+    UINT lastMouseMessage_ = 0;
+    int quitExitCode_ = 0;
+};
+
+}  // namespace kx

@@ -1,0 +1,38 @@
+#include "hidden_owner.h"
+
+#include <cstdint>
+
+#include "entries.h"
+
+namespace kx {
+
+namespace {
+
+LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case kEndRequestMessage:
+            RtEndProgram(static_cast<std::int32_t>(wParam));
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+HWND CreateHiddenOwnerWindow() {
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    WNDCLASSA windowClass{};
+    if (!GetClassInfoA(module, kHiddenOwnerClass, &windowClass)) {
+        windowClass = {};
+        windowClass.lpfnWndProc = HiddenOwnerProc;
+        windowClass.hInstance = module;
+        windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+        windowClass.lpszClassName = kHiddenOwnerClass;
+        if (!RegisterClassA(&windowClass)) return nullptr;
+    }
+    return CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", 0, 0, 0, 0, 0, nullptr,
+                           nullptr, module, nullptr);
+}
+
+}  // namespace kx

@@ -1,0 +1,128 @@
+// The RuntimeServiceFn: what libraries may ask of the runtime.
+#include <windows.h>
+
+#include "entries.h"
+#include "event_arguments.h"
+#include "kx/type_words.h"
+#include "runtime_app.h"
+
+namespace kx {
+
+namespace {
+
+namespace code = library_service;
+
+constexpr char kEventFormMissing[] = "未找到引发事件的窗口";
+constexpr char kUnitWindowMissing[] = "指定窗口或窗口组件不存在或尚未载入";
+
+RuntimeApp& App() { return *RuntimeApp::Current(); }
+
+Word DataTypeRecordOf(Word dataTypeId) {
+    if (!type_word::IsLibraryDataType(dataTypeId)) return 0;
+    const auto& libraries = App().libraries();
+    const Word libraryNumber = type_word::LibraryNumberOf(dataTypeId);
+    if (libraryNumber >= libraries.size() || !libraries[libraryNumber]) return 0;
+    const LibraryDescriptor& library = *libraries[libraryNumber];
+    const Word index = type_word::RecordIndexOf(dataTypeId);
+    if (index >= library.dataTypeCount) return 0;
+    return library.dataTypes + index * static_cast<Word>(sizeof(DataTypeRecord));
+}
+
+// Raises event `eventIndex` of (form, unit) with the given argument words; true when a
+// routine of program code ran.
+bool RaiseEvent(Word formId, Word /*unitId*/, Word /*eventIndex*/, const std::vector<Word>&) {
+    if (App().EventsSuppressed()) return false;
+    if (!App().forms().Find(formId)) {
+        ReportRuntimeError(kEventFormMissing, 0, static_cast<std::int32_t>(formId), 0);
+    }
+    // Units of a loaded form, their bindings and routines are the form layer's; no form can
+    // be loaded before it exists.
+    return false;
+}
+
+std::int32_t CallEventRoutine(Word recordAddress) {
+    auto* record = FromWord<EventRecord*>(recordAddress);
+    if (!record) return 0;
+    return RaiseEvent(record->formId, record->unitId, record->eventIndex, ArgumentWords(*record));
+}
+
+std::int32_t CallEventRoutineTyped(Word recordAddress) {
+    auto* record = FromWord<TypedEventRecord*>(recordAddress);
+    if (!record) return 0;
+    return RaiseEvent(record->formId, record->unitId, record->eventIndex, ArgumentWords(*record));
+}
+
+void FreeArray(Word type, Word block) {
+    const Word elementType = type_word::WithoutAddressBit(type);
+    if (block && (elementType == type_word::kText || elementType == type_word::kByteArray)) {
+        const auto* elements = reinterpret_cast<const Word*>(ArrayElements(FromWord<void*>(block)));
+        const std::uint64_t count = ArrayElementCount(FromWord<void*>(block));
+        for (std::uint64_t i = 0; i < count; ++i) RtFree(FromWord<void*>(elements[i]));
+    }
+    RtFree(FromWord<void*>(block));
+}
+
+}  // namespace
+
+std::int32_t RuntimeService(std::int32_t serviceCode, Word param1, Word param2) {
+    switch (serviceCode) {
+        case code::kLoadDefaultIcons: {
+            HICON icons[2];
+            App().LoadDefaultIcons(icons);
+            if (auto* words = FromWord<Word*>(param1)) {
+                words[0] = HandleToULong(icons[0]);
+                words[1] = HandleToULong(icons[1]);
+            }
+            return 0;
+        }
+        case code::kFormCollection:
+            return static_cast<std::int32_t>(ToWord(&App().forms()));
+        case code::kDataTypeRecord:
+        case code::kDataTypeRecordAlias:
+            return static_cast<std::int32_t>(DataTypeRecordOf(param1));
+        case code::kProgramDirectory:
+            return static_cast<std::int32_t>(ToWord(App().programDirectory().c_str()));
+        case code::kProgramFileName:
+            return static_cast<std::int32_t>(ToWord(App().programFileName().c_str()));
+        case code::kUnitWindowObject:
+            return 0;  // no unit has a window before the form window layer exists
+        case code::kUnitWindowObjectOrError:
+            ReportRuntimeError(kUnitWindowMissing, 0, static_cast<std::int32_t>(param1),
+                               static_cast<std::int32_t>(param2));
+        case code::kCallEventRoutine:
+            return CallEventRoutine(param1);
+        case code::kCallEventRoutineTyped:
+            return CallEventRoutineTyped(param1);
+        case code::kSuppressEvents:
+            App().ProcessPendingMessages();
+            App().SuppressEvents();
+            return 0;
+        case code::kAllowEvents:
+            App().ProcessPendingMessages();
+            App().AllowEvents();
+            return 0;
+        case code::kProcessPendingMessages:
+            App().ProcessPendingMessages();
+            return 0;
+        case code::kFreeArray:
+            FreeArray(param1, param2);
+            return 0;
+        case code::kAlloc:
+            return static_cast<std::int32_t>(ToWord(param2 ? TryAlloc(param1) : RtAlloc(param1)));
+        case code::kFree:
+            RtFree(FromWord<void*>(param1));
+            return 0;
+        case code::kRealloc:
+            return static_cast<std::int32_t>(ToWord(RtRealloc(FromWord<void*>(param1), param2)));
+        case code::kRaiseErrorText:
+            ReportRuntimeError(FromWord<const char*>(param1), 0, 0, 0);
+        case code::kEndProgram:
+            RtEndProgram(static_cast<std::int32_t>(param1));
+        case code::kBuildKind:
+            return static_cast<std::int32_t>(App().buildKind());
+        default:
+            return 0;
+    }
+}
+
+}  // namespace kx

@@ -1,0 +1,13 @@
+// The process entry of a program: the C runtime constructs the one RuntimeApp (and registers
+// its destructor, which runs the end routine once more at exit), then WinMain runs the
+// framework's main routine.
+#include <windows.h>
+
+#include "kx/program_binding.h"
+#include "runtime_app.h"
+
+namespace {
+kx::RuntimeApp g_runtimeApp(&kx::program_binding::Image(), &kx::program_binding::Entry);
+}
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return g_runtimeApp.Main(); }

@@ -1,0 +1,107 @@
+// RtService: the seven numbered runtime services of program code.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "entries.h"
+#include "kx/entry_table.h"
+#include "file_search_rules.h"
+#include "runtime_app.h"
+
+namespace kx {
+
+namespace {
+
+using ServiceArgs = const Word (&)[6];
+using ServiceFn = Word (*)(ServiceArgs);
+
+HANDLE SearchHandleOf(Word word) { return LongToHandle(static_cast<LONG>(word)); }
+Word WordOfSearchHandle(HANDLE handle) { return HandleToULong(handle); }
+
+// (pattern, attribute mask, files-only switch, address of the search-handle word)
+Word FindFile(ServiceArgs args) {
+    const char* pattern = FromWord<const char*>(args[0]);
+    const Word mask = args[1];
+    const bool filesOnly = args[2] != 0;
+    auto* handleWord = FromWord<Word*>(args[3]);
+    if (!handleWord) return 0;
+
+    WIN32_FIND_DATAA found;
+    bool have;
+    if (pattern && *pattern) {
+        if (*handleWord) FindClose(SearchHandleOf(*handleWord));
+        *handleWord = 0;
+        const HANDLE handle = FindFirstFileA(pattern, &found);
+        if (handle == INVALID_HANDLE_VALUE) return 0;
+        *handleWord = WordOfSearchHandle(handle);
+        have = true;
+    } else {
+        if (!*handleWord) return 0;
+        have = FindNextFileA(SearchHandleOf(*handleWord), &found) != FALSE;
+    }
+    while (have && !AcceptsFoundEntry(found.dwFileAttributes, mask, filesOnly)) {
+        have = FindNextFileA(SearchHandleOf(*handleWord), &found) != FALSE;
+    }
+    if (!have) {
+        FindClose(SearchHandleOf(*handleWord));
+        *handleWord = 0;
+        return 0;
+    }
+    const auto length = static_cast<std::uint32_t>(std::strlen(found.cFileName));
+    return ToWord(AllocCopy(found.cFileName, length + 1));
+}
+
+Word FindClose(ServiceArgs args) {
+    if (args[0]) ::FindClose(SearchHandleOf(args[0]));
+    return 0;
+}
+
+// (address of an array-block variable, element size)
+Word MakeArrayWritable(ServiceArgs args) {
+    auto* variable = FromWord<Word*>(args[0]);
+    if (!variable) return 0;
+    const auto* block = FromWord<const Word*>(*variable);
+    if (!block || !RuntimeApp::Current()->IsConstant(block)) return 0;
+    const std::uint64_t size = 4ull * (1 + std::uint64_t{block[0]}) +
+                               ArrayElementCount(block) * std::uint64_t{args[1]};
+    // The copy never reads past the constants block (RtRealloc's rule for constants).
+    *variable = ToWord(RtRealloc(const_cast<Word*>(block),
+                                 static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFF))));
+    return 0;
+}
+
+Word AddExitRoutine(ServiceArgs args) {
+    RuntimeApp::Current()->AddExitRoutine(args[0]);
+    return 0;
+}
+
+// Unit properties by data type are served by the form layer; without it there is no unit.
+Word UnitPropertyWithoutForms(ServiceArgs) { return 0; }
+
+Word InitRuntime(ServiceArgs) {
+    RuntimeApp::Current()->InitRuntime();
+    return 0;
+}
+
+const ServiceFn kServices[kServiceCount] = {
+    FindFile,                  // 0
+    FindClose,                 // 1
+    MakeArrayWritable,         // 2
+    AddExitRoutine,            // 3
+    UnitPropertyWithoutForms,  // 4
+    UnitPropertyWithoutForms,  // 5
+    InitRuntime,               // 6
+};
+
+}  // namespace
+
+Word RtService(std::uint32_t number, Word arg1, Word arg2, Word arg3, Word arg4, Word arg5,
+               Word arg6) {
+    // An unknown number answers 0 rather than jumping through whatever lies past the table.
+    if (number >= kServiceCount) return 0;
+    const Word args[6] = {arg1, arg2, arg3, arg4, arg5, arg6};
+    return kServices[number](args);
+}
+
+}  // namespace kx

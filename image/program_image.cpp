@@ -1,7 +1,6 @@
 // The program image header of the clock corrector, its DLL-command tables, its library list
 // and the runtime entry table of its program code.
 #include "entries.h"
-#include "kx/program_binding.h"
 #include "kx/constants.h"
 #include "libraries.h"
 #include "program_code.h"
@@ -70,7 +69,3 @@ const ProgramImageHeader& Header() { return kHeader; }
 const RuntimeEntryTable& EntryTable() { return kEntryTable; }
 
 }  // namespace kx::image
-
-namespace kx::program_binding {
-const ProgramImageHeader& Image() { return image::Header(); }
-}  // namespace kx::program_binding

@@ -23,18 +23,19 @@ bool IsConstant(const void* address) {
     return app && app->IsConstant(address);
 }
 
-// Every block must be storable in a 32-bit word.
-void* Checked(void* block) {
-    ToWord(block);
+// A block that a 32-bit word cannot hold is of no use to program code: it counts as memory
+// that could not be had. (Wine places very large blocks above 4 GiB whatever the image says.)
+void* Addressable(void* block) {
+    if (block && !FitsWord(block)) {
+        HeapFree(RuntimeHeap(), 0, block);
+        return nullptr;
+    }
     return block;
 }
 
 }  // namespace
 
-void* TryAlloc(std::uint32_t size) {
-    void* block = HeapAlloc(RuntimeHeap(), 0, size);
-    return block ? Checked(block) : nullptr;
-}
+void* TryAlloc(std::uint32_t size) { return Addressable(HeapAlloc(RuntimeHeap(), 0, size)); }
 
 void* RtAlloc(std::uint32_t size) {
     void* block = TryAlloc(size);
@@ -51,8 +52,15 @@ void* RtRealloc(void* address, std::uint32_t size) {
         return copy;
     }
     void* block = HeapReAlloc(RuntimeHeap(), 0, address, size);
+    if (block && !FitsWord(block)) {
+        // Moved out of reach: move it back into a block a word can hold, or fail.
+        void* low = TryAlloc(size);
+        if (low) std::memcpy(low, block, size);
+        HeapFree(RuntimeHeap(), 0, block);
+        block = low;
+    }
     if (!block) ReportOutOfMemory(size);
-    return Checked(block);
+    return block;
 }
 
 void RtFree(void* address) {

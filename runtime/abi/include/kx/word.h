@@ -13,13 +13,18 @@ using Word = std::uint32_t;
 // Reports an address that does not fit a word and ends the process. Never returns.
 [[noreturn]] void FailAddressAboveWordRange(const volatile void* address);
 
+// Whether an address can be stored in a word.
+inline bool FitsWord(const volatile void* address) {
+    if constexpr (sizeof(std::uintptr_t) > sizeof(Word)) {
+        return reinterpret_cast<std::uintptr_t>(address) >> 32 == 0;
+    }
+    return true;
+}
+
 // Address -> word. The only place where a pointer becomes an integer.
 inline Word ToWord(const volatile void* address) {
-    const auto value = reinterpret_cast<std::uintptr_t>(address);
-    if constexpr (sizeof(std::uintptr_t) > sizeof(Word)) {
-        if (value >> 32 != 0) FailAddressAboveWordRange(address);
-    }
-    return static_cast<Word>(value);
+    if (!FitsWord(address)) FailAddressAboveWordRange(address);
+    return static_cast<Word>(reinterpret_cast<std::uintptr_t>(address));
 }
 
 // Function address -> word.

@@ -1,0 +1,51 @@
+// The exact text of the run-time error box.
+#include "error_text.h"
+
+#include <gtest/gtest.h>
+
+namespace kx {
+namespace {
+
+TEST(ErrorText, EachKindOfReport) {
+    const FormCollection noForms;
+    struct Row {
+        const char* message;
+        std::int32_t code, location1, location2;
+        std::string text;
+    };
+    const Row rows[] = {
+        {NumberedErrorMessage(9), 9, 67187709, 511,
+         "运行时出错!\r\n\r\n错误代码：9\r\n\r\n错误信息：“多项选择”命令的索引值参数小于零或超出了所提供参数表范围"
+         "\r\n\r\n67187709, 511\r\n"},
+        {"", 0, 0, 0, "运行时出错!\r\n\r\n0, 0\r\n"},
+        {nullptr, 0, -1, 2, "运行时出错!\r\n\r\n-1, 2\r\n"},
+        {"载入启动窗口失败", 0, 0x52010001, 0,
+         "运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n\r\n1375797249, 0\r\n未找到所指定的窗口\r\n"},
+        {NumberedErrorMessage(1), 1, 0x02000001, 5,
+         "运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n\r\n33554433, 5"
+         "\r\n未找到所指定的窗口\r\n"},
+        // Another kind in bits 24-27 is only a number.
+        {"x", 0, 0x01000001, 5, "运行时出错!\r\n\r\n错误信息：x\r\n\r\n16777217, 5\r\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(BuildErrorReportText(row.message, row.code, row.location1, row.location2, noForms),
+                  row.text);
+    }
+}
+
+TEST(ErrorText, NumberedMessagesAndCodesOutsideTheTable) {
+    EXPECT_STREQ(NumberedErrorMessage(6), "调用DLL命令后发现堆栈错误");
+    EXPECT_STREQ(NumberedErrorMessage(11), "所提供参数的数据类型不符合要求");
+    EXPECT_STREQ(NumberedErrorMessage(0), "");
+    EXPECT_STREQ(NumberedErrorMessage(12), "");
+    EXPECT_STREQ(NumberedErrorMessage(-3), "");
+}
+
+TEST(ErrorText, OutOfMemoryShowsTheSizeSigned) {
+    EXPECT_EQ(OutOfMemoryMessage(100), "分配 100 字节内存失败!");
+    EXPECT_EQ(OutOfMemoryMessage(0x80000000u), "分配 -2147483648 字节内存失败!");
+    EXPECT_EQ(OutOfMemoryMessage(0xFFFFFFF0u), "分配 -16 字节内存失败!");
+}
+
+}  // namespace
+}  // namespace kx

@@ -1,0 +1,81 @@
+// The runtime heap and the constants rule.
+#include <cstring>
+
+#include "entries.h"
+#include "kx/image_format.h"
+#include "runtime_fixture.h"
+
+namespace kx {
+namespace {
+
+using testing::RuntimeTest;
+using testing::TestImage;
+
+class Memory : public RuntimeTest {};
+
+TEST_F(Memory, FreeingNullOrAConstantDoesNothing) {
+    RtFree(nullptr);
+    RtFree(image_.constants());
+    RtFree(image_.constants() + 5);
+    EXPECT_STREQ(reinterpret_cast<const char*>(image_.constants()), "constant text");
+}
+
+TEST_F(Memory, ResizingAConstantCopiesNeverPastTheEndOfTheBlock) {
+    std::uint8_t* const constants = image_.constants();
+    std::memset(constants, 'c', TestImage::kConstantsSize);
+    const std::uint32_t tailOffset = TestImage::kConstantsSize - 4;
+
+    struct Row { std::uint32_t offset, newSize, copied; };
+    const Row rows[] = {
+        {0, 10, 10},                  // smaller: exactly the new size
+        {tailOffset, 100, 4},         // larger: only up to the block's end
+        {0, TestImage::kConstantsSize, TestImage::kConstantsSize},
+    };
+    for (const Row& row : rows) {
+        auto* copy = static_cast<std::uint8_t*>(RtRealloc(constants + row.offset, row.newSize));
+        ASSERT_NE(copy, nullptr);
+        EXPECT_FALSE(app_->IsConstant(copy));
+        std::uint32_t same = 0;
+        while (same < row.newSize && copy[same] == 'c') ++same;
+        EXPECT_GE(same, row.copied) << "offset " << row.offset;
+        // Bytes beyond what was copied are whatever the heap had: the copy did not go on.
+        EXPECT_EQ(constants[row.offset], 'c');
+        RtFree(copy);
+    }
+}
+
+TEST_F(Memory, ResizingNullAllocatesAndResizingHeapKeepsTheBytes) {
+    auto* block = static_cast<char*>(RtRealloc(nullptr, 4));
+    ASSERT_NE(block, nullptr);
+    std::memcpy(block, "abc", 4);
+    block = static_cast<char*>(RtRealloc(block, 4096));
+    EXPECT_STREQ(block, "abc");
+    RtFree(block);
+}
+
+TEST_F(Memory, AfterShutdownNothingCountsAsConstant) {
+    app_->End(0);
+    EXPECT_FALSE(app_->IsConstant(image_.constants()));
+    EXPECT_EQ(app_->ConstantBytesFrom(image_.constants()), 0u);
+}
+
+TEST_F(Memory, LibraryAllocationWithoutTheCheckReportsFailureAsNull) {
+    // 0xFFFFFFF0 bytes can never be had in a process below 2 GiB.
+    EXPECT_EQ(RuntimeService(library_service::kAlloc, 0xFFFFFFF0u, 1), 0);
+    const Word block = static_cast<Word>(RuntimeService(library_service::kAlloc, 16, 1));
+    EXPECT_NE(block, 0u);
+    const Word grown = static_cast<Word>(RuntimeService(library_service::kRealloc, block, 64));
+    EXPECT_NE(grown, 0u);
+    RuntimeService(library_service::kFree, grown, 0);
+}
+
+TEST_F(Memory, EveryBlockFitsAWord) {
+    for (std::uint32_t size : {1u, 1000u, 1u << 20, 64u << 20}) {
+        void* block = RtAlloc(size);
+        EXPECT_EQ(FromWord<void*>(ToWord(block)), block);
+        RtFree(block);
+    }
+}
+
+}  // namespace
+}  // namespace kx

@@ -1,0 +1,66 @@
+#include "test_image.h"
+
+#include <cstring>
+
+#include "kx/program_image.h"
+
+namespace kx::testing {
+
+TestImage::TestImage() {
+    header_.buildKind = kBuildKindSelfContained;
+    header_.imageWord1 = 0;
+    header_.imageWord2 = 99919;
+    // The stub of the real program code supplies the placeholder routines.
+    header_.codeBase = image::Header().codeBase;
+    std::memcpy(constants_.data(), "constant text", sizeof "constant text");
+}
+
+Word TestImage::AddLibrary(const LibraryDescriptor* descriptor) {
+    libraries_.at(libraryCount_) = descriptor ? ToWord(descriptor) : 0;
+    return libraryCount_++;
+}
+
+void TestImage::SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry) {
+    dllNames_.clear();
+    for (auto& [library, entry] : libraryAndEntry) {
+        dllNames_.push_back(std::move(library));
+        dllNames_.push_back(std::move(entry));
+    }
+    dllLibraryWords_.clear();
+    dllEntryWords_.clear();
+    for (std::size_t i = 0; i < dllNames_.size(); i += 2) {
+        dllLibraryWords_.push_back(ToWord(dllNames_[i].c_str()));
+        dllEntryWords_.push_back(ToWord(dllNames_[i + 1].c_str()));
+    }
+}
+
+void TestImage::SetFormBlock(const std::uint8_t* block, Word size) {
+    header_.formBlock = ToWord(block);
+    header_.formBlockSize = size;
+}
+
+void TestImage::RemoveConstants() { hasConstants_ = false; }
+
+const ProgramImageHeader& TestImage::header() {
+    header_.constBlock = hasConstants_ ? ToWord(constants_.data()) : 0;
+    header_.constBlockSize = hasConstants_ ? kConstantsSize : 0;
+    header_.libraryCount = libraryCount_;
+    header_.libraries = ToWord(libraries_.data());
+    header_.dllCommandCount = static_cast<Word>(dllLibraryWords_.size());
+    header_.dllLibraryNames = dllLibraryWords_.empty() ? 0 : ToWord(dllLibraryWords_.data());
+    header_.dllEntryNames = dllEntryWords_.empty() ? 0 : ToWord(dllEntryWords_.data());
+    return header_;
+}
+
+LibraryDescriptor MakeLibraryDescriptor(const Word* commands, Word commandCount, Word notify) {
+    LibraryDescriptor descriptor{};
+    descriptor.formatStamp = kLibraryFormatStamp;
+    descriptor.versionMajor = 1;
+    descriptor.language = 1;
+    descriptor.commandCount = commandCount;
+    descriptor.commandFunctions = commands ? ToWord(commands) : 0;
+    descriptor.notify = notify;
+    return descriptor;
+}
+
+}  // namespace kx::testing

@@ -1,0 +1,47 @@
+// A program image for tests, built at run time: the header, up to four libraries (null
+// entries allowed), DLL-command tables and a small constants block. The runtime keeps
+// pointers into it, so it must outlive every RuntimeApp bound to it.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "kx/image_format.h"
+
+namespace kx::testing {
+
+class TestImage {
+public:
+    TestImage();
+    TestImage(const TestImage&) = delete;
+    TestImage& operator=(const TestImage&) = delete;
+
+    // Appends a library (null for an empty slot) and returns its library number.
+    Word AddLibrary(const LibraryDescriptor* descriptor);
+    void SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry);
+    void SetFormBlock(const std::uint8_t* block, Word size);
+    void RemoveConstants();
+
+    const ProgramImageHeader& header();  // brings the header's pointers up to date
+    std::uint8_t* constants() { return constants_.data(); }
+    static constexpr Word kConstantsSize = 64;
+
+private:
+    ProgramImageHeader header_{};
+    std::array<Word, 4> libraries_{};
+    Word libraryCount_ = 0;
+    std::vector<std::string> dllNames_;
+    std::vector<Word> dllLibraryWords_;
+    std::vector<Word> dllEntryWords_;
+    alignas(4) std::array<std::uint8_t, kConstantsSize> constants_{};
+    bool hasConstants_ = true;
+};
+
+// A library descriptor with the given commands and notify routine; every other word as a
+// real library has it.
+LibraryDescriptor MakeLibraryDescriptor(const Word* commands, Word commandCount, Word notify);
+
+}  // namespace kx::testing

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "errors.h"
+#include "kx/entry_table.h"
 #include "kx/value_cell.h"
 #include "memory.h"
 

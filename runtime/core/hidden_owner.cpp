@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "entries.h"
+#include "runtime_app.h"
 
 namespace kx {
 
@@ -10,8 +11,14 @@ namespace {
 
 LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case kEndRequestMessage:
+        case kEndRequestMessage: {
+            // A request that arrives while the main thread is already cleaning up (it let a
+            // sent message through while it waited) must not start the clean-up again: the
+            // requesting thread then returns and the main thread finishes as it was.
+            const RuntimeApp* app = RuntimeApp::Current();
+            if (app && app->cleanupStarted()) return 0;
             RtEndProgram(static_cast<std::int32_t>(wParam));
+        }
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }

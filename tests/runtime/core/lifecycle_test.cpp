@@ -180,5 +180,38 @@ TEST_F(Lifecycle, SupportModuleSlotsUseThePlaceholdersAndTheMediaPlayer) {
     }
 }
 
+RuntimeApp* g_app = nullptr;
+
+DWORD WINAPI WorkerAsksToEnd(void*) {
+    g_app->End(3);
+    g_log.push_back("worker returned");
+    return 0;
+}
+
+// Runs during the main thread's clean-up: a worker asks to end the program while the main
+// thread waits for it, letting sent messages through.
+void ExitRoutineWaitingForAWorker() {
+    const HANDLE worker = CreateThread(nullptr, 0, WorkerAsksToEnd, nullptr, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    CloseHandle(worker);
+    g_log.push_back("exit routine done");
+}
+
+TEST_F(Lifecycle, AnEndRequestWhileTheMainThreadCleansUpReturnsToTheRequestingThread) {
+    RuntimeApp app(&image_.header(), EmptyProgramEntry);
+    app.InitRuntime();
+    g_app = &app;
+    app.AddExitRoutine(ToWord(&ExitRoutineWaitingForAWorker));
+    app.AddExitRoutine(ToWord(&ExitRoutineA));
+    g_log.clear();
+    app.End(0);
+    // The clean-up went on once, in order; the process was not ended by the worker.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"worker returned", "exit routine done", "exit A",
+                                               "lib0 notify 6 0 0", "lib2 notify 6 0"}));
+}
+
 }  // namespace
 }  // namespace kx

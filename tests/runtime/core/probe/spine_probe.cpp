@@ -1,0 +1,152 @@
+// A program for the process tests: it starts on the real process entry with an image of its
+// own and acts out the scenario named by its last command-line word, writing what it sees to
+// the file named by KX_PROBE_LOG. Message boxes are recorded there too, except in the
+// scenario that wants the real one.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "entries.h"
+#include "kx/program_binding.h"
+#include "message_box.h"
+#include "runtime_app.h"
+#include "test_image.h"
+#include "thread_library.h"
+
+namespace {
+
+using namespace kx;
+
+std::string g_scenario;
+DWORD g_mainThread = 0;
+
+void Log(const std::string& line) {
+    char path[MAX_PATH];
+    if (!GetEnvironmentVariableA("KX_PROBE_LOG", path, MAX_PATH)) return;
+    if (FILE* file = std::fopen(path, "ab")) {
+        std::fprintf(file, "%s\n", line.c_str());
+        std::fclose(file);
+    }
+}
+
+const char* ThreadName() { return GetCurrentThreadId() == g_mainThread ? "main" : "worker"; }
+
+class LoggingMessageBoxes final : public MessageBoxSeam {
+public:
+    int Show(const MessageBoxRequest& request) override {
+        std::string text;
+        for (char c : request.text) {
+            if (c == '\r') text += "\\r";
+            else if (c == '\n') text += "\\n";
+            else text += c;
+        }
+        Log("box on " + std::string(ThreadName()) + " caption=" + request.caption +
+            " style=" + std::to_string(request.style) + " text=" + text);
+        return IDOK;
+    }
+};
+LoggingMessageBoxes g_boxes;
+
+std::int32_t RecordingNotify(std::int32_t code, Word, Word) {
+    Log("notify " + std::to_string(code) + " on " + ThreadName());
+    return 0;
+}
+
+void ExitRoutineA() { Log(std::string("exit A on ") + ThreadName()); }
+void ExitRoutineB() { Log(std::string("exit B on ") + ThreadName()); }
+
+const Word kThreadCommands[] = {ToWord(&threads::StartThread)};
+const LibraryDescriptor kRecordingLibrary =
+    testing::MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify));
+const LibraryDescriptor kThreadLibrary =
+    testing::MakeLibraryDescriptor(kThreadCommands, 1, ToWord(&threads::ThreadLibraryNotify));
+
+testing::TestImage& Image() {
+    static testing::TestImage* image = [] {
+        auto* built = new testing::TestImage;
+        built->AddLibrary(&kRecordingLibrary);
+        built->AddLibrary(&kThreadLibrary);
+        built->SetDllCommands({{"kernel32.dll", "GetTickCount"},
+                               {"", "GetCurrentProcessId"},
+                               {"kx_no_such_library.dll", "Nothing"},
+                               {"", "KxNoSuchExportAnywhere"}});
+        return built;
+    }();
+    return *image;
+}
+
+void StartWorker(DWORD(WINAPI* routine)(void*)) {
+    ValueCell args[] = {ValueCell::Subroutine(ToWord(reinterpret_cast<const void*>(routine)))};
+    const ValueCell result =
+        RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
+    Log("thread started " + std::to_string(result.low()));
+}
+
+// Lets sent messages through on the main thread until the process ends.
+[[noreturn]] void PumpForever() {
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+    }
+}
+
+DWORD WINAPI WorkerEnds(void*) {
+    Log(std::string("worker ends the program on ") + ThreadName());
+    RtEndProgram(5);
+}
+
+DWORD WINAPI WorkerRaises(void*) {
+    RtRaiseError(4, 0, 0);
+}
+
+int Entry() {
+    const char* commandLine = GetCommandLineA();
+    const char* lastWord = std::strrchr(commandLine, ' ');
+    g_scenario = lastWord ? lastWord + 1 : "";
+    g_mainThread = GetCurrentThreadId();
+    if (g_scenario != "raise-real-box") SetMessageBoxSeam(&g_boxes);
+    RtService(static_cast<std::uint32_t>(ServiceNumber::kInitRuntime), 0, 0, 0, 0, 0, 0);
+    RtService(static_cast<std::uint32_t>(ServiceNumber::kAddExitRoutine), ToWord(&ExitRoutineA), 0, 0, 0, 0, 0);
+    RtService(static_cast<std::uint32_t>(ServiceNumber::kAddExitRoutine), ToWord(&ExitRoutineB), 0, 0, 0, 0, 0);
+    Log("entry on " + std::string(ThreadName()));
+
+    if (g_scenario == "end-7") RtEndProgram(7);
+    if (g_scenario == "raise-9") RtRaiseError(9, 67187709, 511);
+    if (g_scenario == "raise-real-box") RtRaiseError(2, 0, 0);
+    if (g_scenario == "out-of-memory") RtAlloc(0xFFFFFFF0u);
+    if (g_scenario == "library-error-text") RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0);
+    if (g_scenario == "library-end-3") RuntimeService(library_service::kEndProgram, 3, 0);
+    if (g_scenario == "property-without-form") RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0);
+    if (g_scenario == "start-form-missing") RtLoadStartForm(0x52010001);
+    if (g_scenario == "worker-end-5") {
+        StartWorker(WorkerEnds);
+        PumpForever();
+    }
+    if (g_scenario == "worker-error") {
+        StartWorker(WorkerRaises);
+        PumpForever();
+    }
+    if (g_scenario == "dll-commands") {
+        const Word tick = RtCallDllCommand(0);
+        const Word again = RtCallDllCommand(0);
+        Log("bound " + std::string(tick != 0 && tick == again ? "once" : "twice"));
+        Log("module " + std::string(RuntimeApp::Current()->dllCommands()[0].module ? "kept" : "none"));
+        const auto processId = FromWord<DWORD(WINAPI*)()>(RtCallDllCommand(1))();
+        Log(std::string("system search ") + (processId == GetCurrentProcessId() ? "found" : "wrong"));
+    }
+    if (g_scenario == "dll-missing-library") RtCallDllCommand(2);
+    if (g_scenario == "dll-missing-export") RtCallDllCommand(3);
+
+    RtRunUntilWindowsClosed();
+    Log("loop returned");
+    return 0;
+}
+
+}  // namespace
+
+const kx::ProgramImageHeader& kx::program_binding::Image() { return ::Image().header(); }
+
+int kx::program_binding::Entry() { return ::Entry(); }

@@ -1,0 +1,196 @@
+// Whole processes: the probe program and the clock corrector started for real, judged by
+// their exit codes and by what the probe wrote down.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "text936.h"
+
+namespace kx {
+namespace {
+
+std::string ExecutableDirectory() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full(path, length);
+    return full.substr(0, full.rfind('\\') + 1);
+}
+
+struct ProbeRun {
+    DWORD exitCode = 0;
+    std::vector<std::string> log;
+
+    bool Has(const std::string& line) const {
+        for (const auto& entry : log) {
+            if (entry == line) return true;
+        }
+        return false;
+    }
+    int IndexOf(const std::string& line) const {
+        for (size_t i = 0; i < log.size(); ++i) {
+            if (log[i] == line) return static_cast<int>(i);
+        }
+        return -1;
+    }
+};
+
+class Process : public ::testing::Test {
+protected:
+    HANDLE Start(const std::string& program, const std::string& scenario) {
+        logPath_ = ExecutableDirectory() + "probe_" + std::to_string(GetCurrentProcessId()) + "_" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".log";
+        DeleteFileA(logPath_.c_str());
+        SetEnvironmentVariableA("KX_PROBE_LOG", logPath_.c_str());
+        std::string commandLine = "\"" + program + "\" " + scenario;
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &process)) {
+            ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
+            return nullptr;
+        }
+        CloseHandle(process.hThread);
+        return process.hProcess;
+    }
+
+    ProbeRun Finish(HANDLE process) {
+        ProbeRun run;
+        if (!process) return run;
+        if (WaitForSingleObject(process, 60000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the process did not end";
+            TerminateProcess(process, 99);
+        }
+        GetExitCodeProcess(process, &run.exitCode);
+        CloseHandle(process);
+        std::ifstream file(logPath_, std::ios::binary);
+        for (std::string line; std::getline(file, line);) run.log.push_back(line);
+        DeleteFileA(logPath_.c_str());
+        return run;
+    }
+
+    ProbeRun RunProbe(const std::string& scenario) {
+        return Finish(Start(ExecutableDirectory() + KX_SPINE_PROBE, scenario));
+    }
+
+    std::string logPath_;
+};
+
+constexpr DWORD kErrorExit = 0xFFFFFFFF;
+const std::string kBoxPrefix = "box on main caption=错误 style=16 text=运行时出错!\\r\\n";
+
+TEST_F(Process, NormalEndRunsExitRoutinesInOrderThenLibraries) {
+    const ProbeRun run = RunProbe("normal");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.log, (std::vector<std::string>{"notify 1 on main", "entry on main", "loop returned",
+                                                 "exit A on main", "exit B on main",
+                                                 "notify 6 on main"}));
+}
+
+TEST_F(Process, EndingWithACodeCleansUpAndKeepsTheCode) {
+    const ProbeRun run = RunProbe("end-7");
+    EXPECT_EQ(run.exitCode, 7u);
+    EXPECT_TRUE(run.Has("exit A on main"));
+    EXPECT_TRUE(run.Has("notify 6 on main"));
+    EXPECT_FALSE(run.Has("loop returned"));
+}
+
+TEST_F(Process, ARunTimeErrorShowsItsBoxDropsExitRoutinesAndEndsWithMinusOne) {
+    const ProbeRun run = RunProbe("raise-9");
+    EXPECT_EQ(run.exitCode, kErrorExit);
+    EXPECT_TRUE(run.Has(kBoxPrefix +
+                        "\\r\\n错误代码：9\\r\\n\\r\\n错误信息：“多项选择”命令的索引值参数小于零或超出了所提"
+                        "供参数表范围\\r\\n\\r\\n67187709, 511\\r\\n"))
+        << (run.log.size() > 1 ? run.log[1] : "");
+    EXPECT_FALSE(run.Has("exit A on main"));
+    EXPECT_TRUE(run.Has("notify 6 on main"));
+}
+
+TEST_F(Process, FixedErrorsOfTheRuntime) {
+    struct Row { const char* scenario; std::string text; DWORD exitCode; };
+    const Row rows[] = {
+        {"out-of-memory", "\\r\\n错误信息：分配 -16 字节内存失败!\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
+        {"library-error-text", "\\r\\n错误信息：库报告的错误\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
+        {"property-without-form",
+         "\\r\\n错误信息：未载入欲访问窗口组件所在的窗口\\r\\n\\r\\n1375797249, 369164292\\r\\n"
+         "未找到所指定的窗口\\r\\n", kErrorExit},
+        {"start-form-missing",
+         "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n未找到所指定的窗口\\r\\n", kErrorExit},
+        {"dll-missing-library",
+         "\\r\\n错误信息：无法找到指定DLL库文件“kx_no_such_library.dll”中的输出命令“Nothing”"
+         "\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
+        {"dll-missing-export",
+         "\\r\\n错误信息：无法找到指定DLL库文件中的输出命令“KxNoSuchExportAnywhere”\\r\\n\\r\\n0, 0\\r\\n",
+         kErrorExit},
+    };
+    for (const Row& row : rows) {
+        const ProbeRun run = RunProbe(row.scenario);
+        EXPECT_EQ(run.exitCode, row.exitCode) << row.scenario;
+        EXPECT_TRUE(run.Has(kBoxPrefix + row.text))
+            << row.scenario << ": " << (run.log.size() > 1 ? run.log[1] : "no box");
+        EXPECT_FALSE(run.Has("exit A on main")) << row.scenario;
+    }
+}
+
+TEST_F(Process, LibraryEndRequestEndsWithItsCode) {
+    const ProbeRun run = RunProbe("library-end-3");
+    EXPECT_EQ(run.exitCode, 3u);
+    EXPECT_TRUE(run.Has("exit B on main"));
+}
+
+TEST_F(Process, AWorkerThreadsEndIsCarriedOutOnTheMainThread) {
+    const ProbeRun run = RunProbe("worker-end-5");
+    EXPECT_EQ(run.exitCode, 5u);
+    EXPECT_TRUE(run.Has("thread started 1"));
+    EXPECT_TRUE(run.Has("worker ends the program on worker"));
+    EXPECT_TRUE(run.Has("exit A on main"));
+    EXPECT_TRUE(run.Has("notify 6 on main"));
+    EXPECT_LT(run.IndexOf("exit A on main"), run.IndexOf("notify 6 on main"));
+}
+
+TEST_F(Process, AWorkerThreadsErrorShowsItsBoxThereAndCleansUpOnTheMainThread) {
+    const ProbeRun run = RunProbe("worker-error");
+    EXPECT_EQ(run.exitCode, kErrorExit);
+    EXPECT_TRUE(run.Has("box on worker caption=错误 style=16 text=运行时出错!\\r\\n\\r\\n错误代码：4"
+                        "\\r\\n\\r\\n错误信息：数组成员引用下标必须大于等于1\\r\\n\\r\\n0, 0\\r\\n"));
+    EXPECT_FALSE(run.Has("exit A on main"));
+    EXPECT_TRUE(run.Has("notify 6 on main"));
+}
+
+TEST_F(Process, DllCommandsBindOnceAndSearchTheSystemLibraries) {
+    const ProbeRun run = RunProbe("dll-commands");
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_TRUE(run.Has("bound once"));
+    EXPECT_TRUE(run.Has("module kept"));
+    EXPECT_TRUE(run.Has("system search found"));
+}
+
+TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
+    HANDLE process = Start(ExecutableDirectory() + KX_SPINE_PROBE, "raise-real-box");
+    const std::wstring caption = WidenCp936("错误");
+    HWND box = nullptr;
+    for (int i = 0; i < 300 && !box; ++i) {
+        box = FindWindowW(nullptr, caption.c_str());
+        if (!box) Sleep(100);
+    }
+    ASSERT_NE(box, nullptr) << "no box captioned 错误";
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's message control
+    EXPECT_NE(std::wstring(text).find(WidenCp936("运行时出错!")), std::wstring::npos);
+    EXPECT_NE(std::wstring(text).find(WidenCp936("未得到所需要的数值型数据")), std::wstring::npos);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(Finish(process).exitCode, kErrorExit);
+}
+
+TEST_F(Process, TheClockCorrectorStartsAndEndsWithExitCodeZero) {
+    const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
+    EXPECT_EQ(Finish(Start(program, "")).exitCode, 0u);
+}
+
+}  // namespace
+}  // namespace kx

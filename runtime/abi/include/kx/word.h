@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace kx {
 
@@ -27,9 +28,10 @@ inline Word ToWord(const volatile void* address) {
     return static_cast<Word>(reinterpret_cast<std::uintptr_t>(address));
 }
 
-// Function address -> word.
-template <typename Ret, typename... Args>
-inline Word ToWord(Ret (*function)(Args...)) {
+// Function address (of any calling convention) -> word.
+template <typename Function>
+    requires std::is_function_v<Function>
+inline Word ToWord(Function* function) {
     return ToWord(reinterpret_cast<const void*>(function));
 }
 

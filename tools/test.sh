@@ -15,6 +15,8 @@ export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all
 # One persistent Wine server for the whole run instead of one start per test process.
 run_tests() {
   wineserver -p 60
+  # Bring the prefix up once before the tests start their processes in parallel.
+  tools/wine-run.sh build/x64/tests/runtime/abi_tests.exe --gtest_list_tests >/dev/null 2>&1 || true
   ctest --preset x64 -j 2
   local rc=$?
   wineserver -k 2>/dev/null || true

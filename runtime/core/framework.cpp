@@ -7,8 +7,8 @@ constexpr UINT kSystemTimerMessage = 0x0118;  // the caret blink timer
 }
 
 int AppFramework::Main() {
-    if (InitInstance() == 0) return ExitInstance();
-    return RunOwnLoop();
+    if (InitInstance() != 0) RunMessageLoop();
+    return ExitInstance();
 }
 
 bool AppFramework::PumpMessage() {
@@ -33,18 +33,18 @@ bool AppFramework::IsIdleMessage(const MSG& message) {
     return message.message != WM_PAINT && message.message != kSystemTimerMessage;
 }
 
-int AppFramework::RunOwnLoop() {
-    bool idle = true;
+void AppFramework::RunMessageLoop() {
+    bool idleArmed = true;
     long idleCount = 0;
     MSG peeked;
     for (;;) {
-        while (idle && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!OnIdle(idleCount++)) idle = false;
+        while (idleArmed && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
+            if (!IdlePass(idleCount++)) idleArmed = false;
         }
         do {
-            if (!PumpMessage()) return ExitInstance();
+            if (!PumpMessage()) return;
             if (IsIdleMessage(lastMessage_)) {
-                idle = true;
+                idleArmed = true;
                 idleCount = 0;
             }
         } while (PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));

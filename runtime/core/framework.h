@@ -20,16 +20,18 @@ public:
     // move that did not move).
     bool IsIdleMessage(const MSG& message);
 
+    // The message loop, until the quit message: while no message waits and idle work is
+    // armed, idle passes; then messages, each of which may re-arm idle work.
+    void RunMessageLoop();
+
 protected:
     virtual int InitInstance() = 0;
     // The framework's own exit processing: the exit code carried by the last quit message.
     virtual int ExitInstance() { return quitExitCode_; }
-    // One idle pass; answers whether another pass is wanted.
+    // The idle hook: answers whether another pass is wanted.
     virtual bool OnIdle(long idleCount) { return idleCount < 1; }
-
-    int RunOwnLoop();
-
-    const MSG& lastMessage() const { return lastMessage_; }
+    // One pass of idle work; an application adds its own work before the hook.
+    virtual bool IdlePass(long idleCount) { return OnIdle(idleCount); }
 
 private:
     MSG lastMessage_{};

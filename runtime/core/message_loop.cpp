@@ -9,23 +9,9 @@ void RuntimeApp::RunUntilWindowsClosed() {
     RunMessageLoop();
 }
 
-void RuntimeApp::RunMessageLoop() {
-    bool idleArmed = true;
-    long idleCount = 0;
-    MSG peeked;
-    for (;;) {
-        while (idleArmed && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
-            RunIdleCallbacks();
-            if (!OnIdle(idleCount++)) idleArmed = false;
-        }
-        do {
-            if (!PumpMessage()) return;
-            if (IsIdleMessage(lastMessage())) {
-                idleArmed = true;
-                idleCount = 0;
-            }
-        } while (PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE));
-    }
+bool RuntimeApp::IdlePass(long idleCount) {
+    RunIdleCallbacks();
+    return OnIdle(idleCount);
 }
 
 void RuntimeApp::RunIdleCallbacks() {

@@ -53,10 +53,8 @@ public:
     // The end routine; safe to run more than once.
     void End(std::int32_t exitCode);
     // The message loop that runs while a form window exists: sets the waiting flag, then
-    // runs RunMessageLoop unless no form window is alive.
+    // runs the framework's loop (with the idle callbacks) unless no form window is alive.
     void RunUntilWindowsClosed();
-    // The loop itself, until the quit message: idle phase, then message phase.
-    void RunMessageLoop();
 
     // Exit routines (service 3), without duplicates.
     void AddExitRoutine(Word routine);
@@ -107,6 +105,7 @@ public:
 protected:
     int InitInstance() override;
     int ExitInstance() override;
+    bool IdlePass(long idleCount) override;
 
 private:
     void RecordProgramPath();

@@ -1,0 +1,80 @@
+// Calling core commands as program code does: through the CommandFn with real value
+// cells, taking ownership of what they return (freed with RtFree); and an in-process
+// local clock that answers a fixed reading and records what it is asked to set.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "clock.h"
+#include "kx/value_cell.h"
+#include "memory.h"
+
+namespace kx::testing {
+
+using Cells = std::initializer_list<ValueCell>;
+// Rows keep the text's address, so it must outlive them: pass literals.
+inline ValueCell T(const char* text) { return ValueCell::Text(text); }
+inline ValueCell I(std::int32_t v) { return ValueCell::Integer(v); }
+
+inline ValueCell Call(CommandFn command, Cells arguments) {
+    std::vector<ValueCell> cells(arguments);
+    cells.push_back(ValueCell::Raw(0x10, 0, type_word::kText));  // faults if read past the count
+    ValueCell result;
+    command(&result, static_cast<std::int32_t>(arguments.size()), cells.data());
+    return result;
+}
+
+// A text result's bytes, freed; the empty text must be the null address.
+inline std::string TakeText(const ValueCell& result) {
+    EXPECT_EQ(result.type(), type_word::kText);
+    auto* text = result.AsAddress<char*>();
+    if (!text) return {};
+    std::string bytes(text);
+    EXPECT_FALSE(bytes.empty()) << "an empty text must be the null address";
+    RtFree(text);
+    return bytes;
+}
+inline std::string TextOf(CommandFn command, Cells arguments) { return TakeText(Call(command, arguments)); }
+
+// A byte array result's bytes, freed; checks the header and the null empty value.
+inline std::string TakeBytes(const ValueCell& result) {
+    EXPECT_EQ(result.type(), type_word::kByteArray);
+    auto* block = result.AsAddress<ByteArrayHeader*>();
+    if (!block) return {};
+    EXPECT_EQ(block->dimensionCount, 1u);
+    EXPECT_NE(block->length, 0u) << "an empty byte array must be the null address";
+    std::string bytes(reinterpret_cast<const char*>(block + 1), block->length);
+    RtFree(block);
+    return bytes;
+}
+
+// A byte array block as program code holds it.
+inline std::vector<Word> ByteBlock(const std::string& bytes) {
+    std::vector<Word> words(2 + (bytes.size() + 3) / 4);
+    words[0] = 1;
+    words[1] = static_cast<Word>(bytes.size());
+    std::memcpy(&words[2], bytes.data(), bytes.size());
+    return words;
+}
+
+class FakeClock final : public commands::LocalClock {
+public:
+    explicit FakeClock(commands::LocalTime reading, bool accepts = true)
+        : reading_(reading), accepts_(accepts), previous_(commands::InstallLocalClock(this)) {}
+    ~FakeClock() override { commands::InstallLocalClock(previous_); }
+    commands::LocalTime Read() override { return reading_; }
+    bool Set(const commands::LocalTime& time) override { return sets.push_back(time), accepts_; }
+    std::vector<commands::LocalTime> sets;
+
+private:
+    commands::LocalTime reading_;
+    bool accepts_;
+    commands::LocalClock* previous_;
+};
+
+}  // namespace kx::testing

@@ -1,0 +1,136 @@
+// ToText, ToByte, the byte-array and the number commands through their CommandFn; the
+// remainder by zero ends the process with the run-time error.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "command_calls.h"
+#include "core_commands.h"
+#include "message_box.h"
+
+namespace kx {
+namespace {
+
+using namespace kx::testing;
+using commands::ToByteArray, commands::MidByteArray;
+
+ValueCell Array(const Word* block, Word elementType) {
+    return ValueCell::Raw(ToWord(block), 0, elementType | type_word::kAddressBit);
+}
+ValueCell Bytes(const std::vector<Word>& block) { return ValueCell::ByteArray(block.data()); }
+std::string S(const char* bytes, std::size_t size) { return std::string(bytes, size); }
+
+TEST(ConversionCommands, ToTextOfEveryKind) {
+    const Word integers[] = {1, 2, 0x64636261, 0}, shorts[] = {1, 3, 0x00420041, 0x43}, texts[] = {1, 1, 0};
+    const auto abcZeroDef = ByteBlock(S("abc\0def", 7)), abc = ByteBlock("abc");
+    struct Row { ValueCell value; const char* text; };
+    const Row rows[] = {
+        {T("copy \xB0\xA1"), "copy \xB0\xA1"},  {ValueCell::Raw(7, 0, type_word::kLogical), "真"},
+        {ValueCell::Logical(false), "假"},      {ValueCell::Raw(0x1C8, 0, type_word::kByte), "200"},
+        {ValueCell::Raw(0x18000, 0, type_word::kShort), "-32768"}, {I(-2147483647 - 1), "-2147483648"},
+        {ValueCell::Long(-0x123456789A), "-78187493530"},  {ValueCell::Float(0.1f), "0.1"},
+        {ValueCell::Float(1234567.0f), "1.23457e+06"},     {ValueCell::Float(-811118.5f), "-811119"},  // half up
+        {ValueCell::Float(0.0f), "0"},  {ValueCell::Float(1e-40f), "9.99995e-41"},
+        {ValueCell::Double(1.0 / 3), "0.3333333333333"},   {ValueCell::Double(-1e20), "-1e+20"},
+        {ValueCell::DateTime(46361.5), "2026年12月5日12时"}, {Bytes(abcZeroDef), "abc"}, {Bytes(abc), "abc"},
+        {Array(integers, type_word::kInteger), "abcd"},     {Array(shorts, type_word::kShort), "A"},
+        {Array(nullptr, type_word::kInteger), ""},          {Array(texts, type_word::kText), ""},
+        {ValueCell::Subroutine(0x401000), ""},  {ValueCell::Raw(1, 2, type_word::kEightBytes), ""},
+        {ValueCell::Raw(1, 2, type_word::kWindowType), ""}, {ValueCell::Omitted(), ""},
+    };
+    for (const Row& row : rows) EXPECT_EQ(TextOf(commands::ToText, {row.value}), row.text) << std::hex << row.value.type();
+    const char constant[] = "abc";
+    const ValueCell copy = Call(commands::ToText, {T(constant)});
+    EXPECT_NE(copy.AsText(), constant);
+    TakeText(copy);
+}
+
+TEST(ConversionCommands, ToByteFoldsFullWidthTextAndKeepsTheLowByte) {
+    struct Row { ValueCell value; Word byte; };
+    const Row rows[] = {
+        {T("300"), 44},  {T(" \t-12abc"), 244},  {T("\xA3\xB3\xA3\xB0\xA3\xB0"), 44},  // ３００
+        {T("\xA1\xA1\xA3\xAD\xA3\xB1"), 255},  {T("\xA3\xAB\xA3\xB5"), 5},           // 　－１, ＋５
+        {T("1\xA3\xB2"), 12},  {T("\xB0\xA1" "5"), 0},  {T("99999999999"), 255},  {T(""), 0},
+        {I(-1), 255},  {ValueCell::Short(-2), 254},  {ValueCell::Long(0x1FF), 255},  {ValueCell::Logical(true), 1},
+        {ValueCell::Subroutine(0x401234), 0x34},  {ValueCell::Double(300.9), 44},  {ValueCell::Double(-1.5), 255},
+        {ValueCell::Float(65.7f), 65},  {ValueCell::Double(1e20), 0},  {ValueCell::Double(std::nan("")), 0},
+        {ValueCell::DateTime(46361.0), 0},  {ValueCell::Omitted(), 0},
+    };
+    for (const Row& row : rows) {
+        const ValueCell result = Call(commands::ToByte, {row.value});
+        EXPECT_EQ(result.type(), type_word::kByte);
+        EXPECT_EQ(result.low(), row.byte) << std::hex << row.value.type() << " " << row.value.low();
+    }
+}
+
+TEST(ConversionCommands, ByteArrays) {
+    const Word integers[] = {1, 2, 1, 2};
+    const auto source = ByteBlock(S("x\0y", 3)), abcdef = ByteBlock("abcdef");
+    struct Row { CommandFn command; Cells arguments; std::string bytes; };
+    const Row rows[] = {
+        {ToByteArray, {T("ab")}, "ab"},  {ToByteArray, {T("")}, ""},  {ToByteArray, {Bytes(source)}, S("x\0y", 3)},
+        {ToByteArray, {I(0x04030201)}, "\x01\x02\x03\x04"},  {ToByteArray, {ValueCell::Short(0x0102)}, "\x02\x01"},
+        {ToByteArray, {ValueCell::Long(0x0807060504030201)}, "\x01\x02\x03\x04\x05\x06\x07\x08"},
+        {ToByteArray, {ValueCell::DateTime(1.0)}, S("\0\0\0\0\0\0\xF0\x3F", 8)},
+        {ToByteArray, {ValueCell::Logical(true)}, S("\x01\0\0\0", 4)},
+        {ToByteArray, {Array(integers, type_word::kInteger)}, S("\x01\0\0\0\x02\0\0\0", 8)},
+        {ToByteArray, {ValueCell::Raw(1, 2, type_word::kEightBytes)}, ""},
+        {commands::BlankByteArray, {I(3)}, S("\0\0\0", 3)},  {commands::BlankByteArray, {I(-1)}, ""},
+        {MidByteArray, {Bytes(abcdef), I(2), I(3)}, "bcd"},  {MidByteArray, {Bytes(abcdef), I(-5), I(2)}, "ab"},
+        {MidByteArray, {Bytes(abcdef), I(6), I(9)}, "f"},    {MidByteArray, {Bytes(abcdef), I(100), I(1)}, ""},
+        {MidByteArray, {Bytes(abcdef), I(2), I(-1)}, ""},    {MidByteArray, {ValueCell::ByteArray(nullptr), I(1), I(5)}, ""},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        EXPECT_EQ(TakeBytes(Call(rows[i].command, rows[i].arguments)), rows[i].bytes) << "row " << i;
+    }
+    const ValueCell copy = Call(ToByteArray, {Bytes(source)});
+    EXPECT_NE(copy.low(), Bytes(source).low());
+    TakeBytes(copy);
+    EXPECT_EQ(Call(commands::ByteArrayLength, {Bytes(abcdef)}).AsInt32(), 6);
+    EXPECT_EQ(Call(commands::ByteArrayLength, {T("abc")}).AsInt32(), 0);
+}
+
+TEST(ConversionCommands, Numbers) {
+    struct Row { CommandFn command; Cells arguments; double result; };
+    auto d = [](double v) { return ValueCell::Double(v); };
+    const Row rows[] = {
+        {commands::Remainder, {d(7.5), d(2)}, 1.5},  {commands::Remainder, {d(-7), d(3)}, -1},
+        {commands::Remainder, {d(100), d(7), d(3)}, 2},  {commands::Remainder, {d(5.5)}, 5.5},
+        {commands::Remainder, {I(7), I(-4)}, 3},     {commands::BitAnd, {I(-1), I(0x7F), I(0x3C)}, 0x3C},
+        {commands::BitAnd, {}, 0},                   {commands::ShiftLeft, {I(1), I(33)}, 2},
+        {commands::ShiftLeft, {I(1), I(-1)}, -2147483648.0},  {commands::ShiftRight, {I(-16), I(2)}, -4},
+        {commands::ShiftRight, {I(16), I(34)}, 4},
+    };
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        const ValueCell result = Call(rows[i].command, rows[i].arguments);
+        const bool remainder = rows[i].command == commands::Remainder;
+        EXPECT_EQ(result.type(), remainder ? type_word::kDouble : type_word::kInteger) << "row " << i;
+        EXPECT_EQ(remainder ? result.AsDouble() : result.AsInt32(), rows[i].result) << "row " << i;
+    }
+}
+
+// Writes each box's text to stderr, where the death test's pattern finds it.
+class StderrMessageBoxes final : public MessageBoxSeam {
+    int Show(const MessageBoxRequest& request) override {
+        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        return IDOK;
+    }
+};
+
+void RemainderOf(Cells arguments) {
+    static StderrMessageBoxes boxes;
+    SetMessageBoxSeam(&boxes);
+    Call(commands::Remainder, arguments);
+}
+
+TEST(ConversionCommandsDeathTest, RemainderByZeroIsARunTimeError) {
+    EXPECT_EXIT(RemainderOf({ValueCell::Double(1), ValueCell::Double(0)}), ::testing::ExitedWithCode(-1),
+                "错误信息：不能求余数于零");
+    EXPECT_EXIT(RemainderOf({ValueCell::Double(5), ValueCell::Double(2), ValueCell::Double(-0.0)}),
+                ::testing::ExitedWithCode(-1), "不能求余数于零");
+}
+
+}  // namespace
+}  // namespace kx

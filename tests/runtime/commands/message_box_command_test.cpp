@@ -1,0 +1,67 @@
+// The MessageBox command: what it asks of the message-box seam and how it maps the answer.
+#include <windows.h>
+// The command's name, not the system's MessageBoxA/W.
+#undef MessageBox
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "command_calls.h"
+#include "core_commands.h"
+#include "recording_message_boxes.h"
+#include "window_handles.h"
+
+namespace kx {
+namespace {
+
+using namespace kx::testing;
+
+const ValueCell kOmitted = ValueCell::Omitted();
+const HWND kOwner = static_cast<HWND>(LongToHandle(0x1234));
+
+TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
+    const Word bytes[] = {1, 2, 0x6968};
+    const ValueCell window = ValueCell::Raw(0x52010001, 0x06010000, type_word::kWindowType);
+    struct Row { Cells arguments; std::string text, caption; UINT style; HWND owner; };
+    const Row rows[] = {
+        {{T("hello")}, "hello", "信息：", 0x2000, nullptr},
+        {{T("x"), I(0x30)}, "x", "信息：", 0x2030, nullptr},
+        {{T("x"), I(0x1030), T("标题")}, "x", "标题", 0x1030, nullptr},
+        {{I(42), kOmitted, kOmitted, I(0x1234)}, "42", "信息：", 0x2000, kOwner},
+        {{ValueCell::Logical(true), kOmitted, kOmitted, window}, "真", "信息：", 0x2000, kOwner},
+        {{ValueCell::DateTime(46361.0), kOmitted, kOmitted, T("owner")}, "2026年12月5日", "信息：", 0x2000, nullptr},
+        {{ValueCell::ByteArray(bytes)}, "", "信息：", 0x2000, nullptr},
+        {{ValueCell::Text(nullptr), kOmitted, ValueCell::Text(nullptr)}, "", "", 0x2000, nullptr},
+        {{}, "", "信息：", 0x2000, nullptr},
+    };
+    // The form layer's lookup: the start form's window has handle 0x1234.
+    const auto previous = commands::InstallWindowHandleLookup([](const ValueCell& cell) -> void* {
+        return cell.low() == 0x52010001 ? LongToHandle(0x1234) : nullptr;
+    });
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        RecordingMessageBoxes boxes;
+        EXPECT_EQ(Call(commands::MessageBox, rows[i].arguments).type(), type_word::kInteger);
+        const auto requests = boxes.requests();
+        ASSERT_EQ(requests.size(), 1u);
+        const Row& row = rows[i];
+        EXPECT_EQ(std::tie(requests[0].text, requests[0].caption, requests[0].style, requests[0].owner),
+                  std::tie(row.text, row.caption, row.style, row.owner)) << "row " << i;
+    }
+    commands::InstallWindowHandleLookup(previous);
+    RecordingMessageBoxes boxes;
+    Call(commands::MessageBox, {T("x"), kOmitted, kOmitted, window});
+    EXPECT_EQ(boxes.requests().at(0).owner, nullptr);
+}
+
+TEST(MessageBoxCommand, AnswersAreButtonNumbers) {
+    const int answers[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, 0, IDCLOSE, IDTRYAGAIN};
+    const std::int32_t buttons[] = {0, 1, 2, 3, 4, 5, 6, 0, 0, 0};
+    for (std::size_t i = 0; i < std::size(answers); ++i) {
+        RecordingMessageBoxes boxes(answers[i]);
+        EXPECT_EQ(Call(commands::MessageBox, {T("?"), I(MB_YESNOCANCEL)}).AsInt32(), buttons[i]) << answers[i];
+    }
+}
+
+}  // namespace
+}  // namespace kx

@@ -4,6 +4,11 @@
 
 #include "kx/value_cell.h"
 
+// <windows.h> maps MessageBox to MessageBoxA/W; in this namespace it is the command's name.
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 namespace kx::commands {
 
 #define KX_COMMAND(name) void name(ValueCell* result, std::int32_t count, ValueCell* args)

@@ -31,7 +31,7 @@ inline ValueCell TextResult(const char* text) { return ValueCell::Text(text); }
 inline ValueCell ByteArrayResult(const ByteArrayHeader* block) { return ValueCell::ByteArray(block); }
 // An array of texts: word 0 is the block's address, the type word an array of texts.
 inline ValueCell TextArrayResult(const Word* block) {
-    return ValueCell::Raw(ToWord(block), 0, type_word::kText | type_word::kAddressBit);
+    return ValueCell::Array(block, type_word::kText);
 }
 
 }  // namespace kx::commands

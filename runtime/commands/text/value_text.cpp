@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "arguments.h"
 #include "datetime/calendar.h"
 
 namespace kx::text {
@@ -65,20 +66,7 @@ std::string_view FormatDateTime(double date, TextScratch& scratch) {
     return Format(scratch, "%d年%d月%d日", p.year, p.month, p.day);
 }
 
-bool IsScalarTextKind(Word type) {
-    switch (type) {
-        case type_word::kByte:
-        case type_word::kShort:
-        case type_word::kInteger:
-        case type_word::kLong:
-        case type_word::kFloat:
-        case type_word::kDouble:
-        case type_word::kLogical:
-        case type_word::kDateTime:
-        case type_word::kText: return true;
-        default: return false;
-    }
-}
+bool IsScalarTextKind(Word type) { return type == type_word::kText || commands::IsNumericKind(type); }
 
 std::string_view TextOfValue(const ValueCell& value, TextScratch& scratch) {
     switch (value.type()) {

@@ -43,6 +43,10 @@ public:
     static ValueCell Text(const char* text) { return Raw(ToWord(text), 0, type_word::kText); }
     static ValueCell ByteArray(const void* block) { return Raw(ToWord(block), 0, type_word::kByteArray); }
     static ValueCell Subroutine(Word routine) { return Raw(routine, 0, type_word::kSubroutine); }
+    // An array: word 0 is the address of the array block; the rest names the element type.
+    static ValueCell Array(const void* block, Word elementType) {
+        return Raw(ToWord(block), 0, elementType | type_word::kAddressBit);
+    }
     // A by-reference argument: word 0 is the address of the caller's variable.
     static ValueCell Reference(void* variable, Word elementType) {
         return Raw(ToWord(variable), 0, elementType | type_word::kAddressBit);

@@ -16,17 +16,6 @@ TEST(ValueCell, EightByteKindsComeBackWhole) {
     EXPECT_EQ(big.high(), 0xFFFFFFEDu);
 }
 
-TEST(ValueCell, ElementSizesByTypeWord) {
-    struct Row { Word type; std::uint32_t size; };
-    const Row rows[] = {
-        {type_word::kByte, 1},    {type_word::kShort, 2},     {type_word::kInteger, 4},
-        {type_word::kFloat, 4},   {type_word::kLong, 8},      {type_word::kDouble, 8},
-        {type_word::kLogical, 0}, {type_word::kDateTime, 0},  {type_word::kText, 0},
-        {type_word::kOmitted, 0}, {0xA0000301, 0},             {type_word::kWindowType, 0},
-    };
-    for (const Row& row : rows) EXPECT_EQ(ElementSize(row.type), row.size) << std::hex << row.type;
-}
-
 TEST(ValueCell, PayloadOfEachKind) {
     const char text[] = "abc";
     const ValueCell textCell = ValueCell::Text(text);
@@ -57,18 +46,6 @@ TEST(ValueCell, ArrayElementCountIsTheProductOfDimensions) {
     EXPECT_EQ(ArrayElementCount(emptyDimension), 0u);
     EXPECT_EQ(ArrayElementCount(nullptr), 0u);
     EXPECT_EQ(ArrayElements(twoByThree), reinterpret_cast<const std::uint8_t*>(&twoByThree[3]));
-}
-
-TEST(TypeWords, ClassificationByTopBits) {
-    EXPECT_TRUE(type_word::IsBaseType(type_word::kText));
-    EXPECT_TRUE(type_word::IsBaseType(0xA0000301));  // array or reference of integers
-    EXPECT_TRUE(type_word::IsProgramDefinedType(0x40000001));
-    EXPECT_TRUE(type_word::IsLibraryDataType(type_word::kLabelType));
-    EXPECT_TRUE(type_word::IsLibraryDataType(0xC0000001));
-    EXPECT_FALSE(type_word::IsLibraryDataType(type_word::kOmitted));
-    EXPECT_EQ(type_word::MakeDataTypeId(0, 31), type_word::kTimerType);
-    EXPECT_EQ(type_word::LibraryNumberOf(type_word::kVariantType), 0u);
-    EXPECT_EQ(type_word::RecordIndexOf(type_word::kVariantType), 48u);
 }
 
 TEST(Words, AddressesRoundTrip) {

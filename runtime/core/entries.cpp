@@ -59,7 +59,7 @@ void RtWriteProperty(Word formId, Word unitId, std::int32_t /*property*/,
 }
 
 void RtEndProgram(std::int32_t exitCode) {
-    if (RuntimeApp* app = RuntimeApp::Current()) app->End(exitCode);
+    if (RuntimeApp* app = RuntimeApp::Current()) app->EndAndExit(exitCode);
     ExitProcess(static_cast<UINT>(exitCode));
 }
 

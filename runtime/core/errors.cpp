@@ -24,7 +24,7 @@ void ReportRuntimeError(const char* message, std::int32_t code, std::int32_t loc
 
     if (app) {
         app->DropExitRoutines();
-        app->End(kRuntimeErrorExitCode);
+        app->EndAndExit(kRuntimeErrorExitCode);
     }
     ExitProcess(static_cast<UINT>(kRuntimeErrorExitCode));
 }

@@ -11,13 +11,13 @@ int AppFramework::Main() {
     return ExitInstance();
 }
 
-bool AppFramework::PumpMessage() {
-    if (!GetMessageA(&lastMessage_, nullptr, 0, 0)) {
-        quitExitCode_ = static_cast<int>(lastMessage_.wParam);
+bool AppFramework::PumpMessage(MSG& message) {
+    if (!GetMessageA(&message, nullptr, 0, 0)) {
+        quitExitCode_.store(static_cast<int>(message.wParam));
         return false;
     }
-    TranslateMessage(&lastMessage_);
-    DispatchMessageA(&lastMessage_);
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
     return true;
 }
 
@@ -37,13 +37,14 @@ void AppFramework::RunMessageLoop() {
     bool idleArmed = true;
     long idleCount = 0;
     MSG peeked;
+    MSG message;
     for (;;) {
         while (idleArmed && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!IdlePass(idleCount++)) idleArmed = false;
         }
         do {
-            if (!PumpMessage()) return;
-            if (IsIdleMessage(lastMessage_)) {
+            if (!PumpMessage(message)) return;
+            if (IsIdleMessage(message)) {
                 idleArmed = true;
                 idleCount = 0;
             }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 namespace kx {
 
 class AppFramework {
@@ -14,8 +16,9 @@ public:
     // its own message loop; either way the exit hook's answer is the process exit code.
     int Main();
 
-    // Retrieves and dispatches one message; false when the quit message was retrieved.
-    bool PumpMessage();
+    // Retrieves and dispatches one message into the caller's `message`; false when it was
+    // the quit message. Any thread may pump its own queue; each caller owns its MSG.
+    bool PumpMessage(MSG& message);
     // False for messages that must not re-arm idle work (paint, the caret timer, a mouse
     // move that did not move).
     bool IsIdleMessage(const MSG& message);
@@ -34,10 +37,9 @@ protected:
     virtual bool IdlePass(long idleCount) { return OnIdle(idleCount); }
 
 private:
-    MSG lastMessage_{};
     POINT lastMousePosition_{-1, -1};
     UINT lastMouseMessage_ = 0;
-    int quitExitCode_ = 0;
+    std::atomic<int> quitExitCode_{0};
 };
 
 }  // namespace kx

@@ -17,7 +17,7 @@ LRESULT CALLBACK HiddenOwnerProc(HWND window, UINT message, WPARAM wParam, LPARA
             // requesting thread then returns and the main thread finishes as it was.
             const RuntimeApp* app = RuntimeApp::Current();
             if (app && app->cleanupStarted()) return 0;
-            RtEndProgram(static_cast<std::int32_t>(wParam));
+            RtEndProgram(static_cast<std::int32_t>(wParam));  // does not return
         }
         default:
             return DefWindowProcA(window, message, wParam, lParam);

@@ -1,4 +1,6 @@
 // The message loop behind RtRunUntilWindowsClosed, with its idle phase.
+#include <algorithm>
+
 #include "runtime_app.h"
 
 namespace kx {
@@ -15,14 +17,16 @@ bool RuntimeApp::IdlePass(long idleCount) {
 }
 
 void RuntimeApp::RunIdleCallbacks() {
-    // Last to first, so that a callback may remove itself or the ones before it.
-    for (std::size_t i = idleCallbacks_.size(); i-- > 0;) {
-        if (i >= idleCallbacks_.size()) continue;
-        const IdleCallback entry = idleCallbacks_[i];
-        if (IsWindow(entry.window)) {
-            FromWord<IdleRoutine>(entry.routine)(entry.argument);
+    // Last to first over the list as the pass began; a callback may add or remove entries,
+    // and an entry removed before its turn does not run.
+    const std::vector<IdleCallback> pass = idleCallbacks_;
+    for (auto entry = pass.rbegin(); entry != pass.rend(); ++entry) {
+        const auto live = std::find(idleCallbacks_.begin(), idleCallbacks_.end(), *entry);
+        if (live == idleCallbacks_.end()) continue;
+        if (IsWindow(entry->window)) {
+            FromWord<IdleRoutine>(entry->routine)(entry->argument);
         } else {
-            idleCallbacks_.erase(idleCallbacks_.begin() + static_cast<std::ptrdiff_t>(i));
+            idleCallbacks_.erase(live);
         }
     }
 }

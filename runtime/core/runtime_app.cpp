@@ -86,7 +86,7 @@ void RuntimeApp::LoadDefaultIcons(HICON icons[2]) {
 void RuntimeApp::ProcessPendingMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE) && message.message != WM_QUIT) {
-        PumpMessage();
+        PumpMessage(message);
     }
 }
 

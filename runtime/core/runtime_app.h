@@ -35,6 +35,8 @@ struct IdleCallback {
     HWND window;
     Word routine;  // an IdleRoutine
     Word argument;
+
+    bool operator==(const IdleCallback&) const = default;
 };
 
 class RuntimeApp final : public AppFramework {
@@ -52,13 +54,17 @@ public:
     void InitRuntime();
     // The end routine; safe to run more than once.
     void End(std::int32_t exitCode);
+    // The end routine, then the end of the process (or, on another thread while the main
+    // thread is already cleaning up, of that thread only).
+    [[noreturn]] void EndAndExit(std::int32_t exitCode);
     // The message loop that runs while a form window exists: sets the waiting flag, then
     // runs the framework's loop (with the idle callbacks) unless no form window is alive.
     void RunUntilWindowsClosed();
 
     // Exit routines (service 3), without duplicates.
     void AddExitRoutine(Word routine);
-    void DropExitRoutines() { exitRoutines_.clear(); }
+    // After a run-time error the exit routines are not run (from any thread).
+    void DropExitRoutines() { exitRoutinesDropped_.store(true); }
 
     void AddIdleCallback(HWND window, Word routine, Word argument);
     void RemoveIdleCallback(HWND window, Word routine);
@@ -143,6 +149,7 @@ private:
     bool oleInitialized_ = false;
     std::atomic<int> eventSuppression_{0};
     std::vector<Word> exitRoutines_;
+    std::atomic<bool> exitRoutinesDropped_{false};
     std::vector<IdleCallback> idleCallbacks_;
     bool waiting_ = false;
     std::atomic<bool> cleanupStarted_{false};

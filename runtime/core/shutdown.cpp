@@ -3,6 +3,9 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <utility>
+#include <vector>
+
 #include "hidden_owner.h"
 #include "runtime_app.h"
 
@@ -21,25 +24,28 @@ void RuntimeApp::End(std::int32_t exitCode) {
         return;
     }
 
-    // 3-4: forms and idle work go first, then the program's exit routines in order. A
-    // routine may drop the list (a run-time error), so it is re-read on every step.
+    // 3-4: forms and idle work go first, then the program's exit routines in order. Each
+    // list is taken out before it runs, so that a routine that ends the program again finds
+    // it empty instead of running it once more; a run-time error inside a routine drops the
+    // rest.
     cleanupStarted_.store(true);
     idleCallbacks_.clear();
     forms_.Clear();
-    for (std::size_t i = 0; i < exitRoutines_.size(); ++i) {
-        FromWord<void (*)()>(exitRoutines_[i])();
+    const std::vector<Word> routines = std::exchange(exitRoutines_, {});
+    for (Word routine : routines) {
+        if (exitRoutinesDropped_.load()) break;
+        FromWord<void (*)()>(routine)();
     }
-    exitRoutines_.clear();
 
     // 5: libraries, in library-number order.
-    for (std::size_t i = 0; i < libraries_.size(); ++i) {
-        const LibraryDescriptor* library = libraries_[i];
+    const std::vector<const LibraryDescriptor*> libraries = std::exchange(libraries_, {});
+    const std::vector<Word> states = std::exchange(libraryStates_, {});
+    for (std::size_t i = 0; i < libraries.size(); ++i) {
+        const LibraryDescriptor* library = libraries[i];
         if (library && library->notify) {
-            FromWord<LibraryNotifyFn>(library->notify)(kNotifyShutdown, libraryStates_[i], 0);
+            FromWord<LibraryNotifyFn>(library->notify)(kNotifyShutdown, states[i], 0);
         }
     }
-    libraries_.clear();
-    libraryStates_.clear();
 
     // 6-8.
     ReleaseModules();
@@ -72,6 +78,16 @@ void RuntimeApp::ReleaseWindowsAndOle() {
         OleUninitialize();
         oleInitialized_ = false;
     }
+}
+
+void RuntimeApp::EndAndExit(std::int32_t exitCode) {
+    End(exitCode);
+    // Back on a thread other than the main one means the main thread is already cleaning
+    // up: only this thread ends, so that the clean-up finishes.
+    if (mainThreadId_ != 0 && GetCurrentThreadId() != mainThreadId_ && cleanupStarted_.load()) {
+        ExitThread(static_cast<DWORD>(exitCode));
+    }
+    ExitProcess(static_cast<UINT>(exitCode));
 }
 
 }  // namespace kx

@@ -182,10 +182,11 @@ TEST_F(Lifecycle, SupportModuleSlotsUseThePlaceholdersAndTheMediaPlayer) {
 
 RuntimeApp* g_app = nullptr;
 
+DWORD g_workerExitCode = 0;
+
 DWORD WINAPI WorkerAsksToEnd(void*) {
-    g_app->End(3);
-    g_log.push_back("worker returned");
-    return 0;
+    g_log.push_back("worker asks");
+    RtEndProgram(3);
 }
 
 // Runs during the main thread's clean-up: a worker asks to end the program while the main
@@ -196,6 +197,7 @@ void ExitRoutineWaitingForAWorker() {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
+    GetExitCodeThread(worker, &g_workerExitCode);
     CloseHandle(worker);
     g_log.push_back("exit routine done");
 }
@@ -208,9 +210,10 @@ TEST_F(Lifecycle, AnEndRequestWhileTheMainThreadCleansUpReturnsToTheRequestingTh
     app.AddExitRoutine(ToWord(&ExitRoutineA));
     g_log.clear();
     app.End(0);
-    // The clean-up went on once, in order; the process was not ended by the worker.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"worker returned", "exit routine done", "exit A",
+    // Only the worker ended, with its code; the clean-up went on once, in order.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"worker asks", "exit routine done", "exit A",
                                                "lib0 notify 6 0 0", "lib2 notify 6 0"}));
+    EXPECT_EQ(g_workerExitCode, 3u);
 }
 
 }  // namespace

@@ -19,8 +19,9 @@ void __stdcall IdleSecond(Word argument) {
     if (--g_passesBeforeQuit == 0) PostQuitMessage(0);
 }
 
+// A message-only window: no stray messages from the desktop reach it.
 HWND MakeWindow() {
-    return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
 }
 
 class MessageLoop : public testing::RuntimeTest {};

@@ -165,9 +165,25 @@ TEST_F(Process, AWorkerThreadsErrorShowsItsBoxThereAndCleansUpOnTheMainThread) {
 TEST_F(Process, DllCommandsBindOnceAndSearchTheSystemLibraries) {
     const ProbeRun run = RunProbe("dll-commands");
     EXPECT_EQ(run.exitCode, 0u);
-    EXPECT_TRUE(run.Has("bound once"));
+    EXPECT_TRUE(run.Has("second call uses the cache"));
     EXPECT_TRUE(run.Has("module kept"));
     EXPECT_TRUE(run.Has("system search found"));
+}
+
+TEST_F(Process, AFailedSystemLibrarySearchLeavesNoLibraryLoaded) {
+    const ProbeRun run = RunProbe("dll-missing-export");
+    ASSERT_GE(run.log.size(), 3u);
+    const std::string before = run.log[1];
+    EXPECT_EQ(before.rfind("loaded before:", 0), 0u) << before;
+    EXPECT_TRUE(run.Has("loaded when the box shows:" + before.substr(std::string("loaded before:").size())))
+        << before;
+}
+
+TEST_F(Process, AnExitRoutineThatEndsTheProgramDoesNotRunAgain) {
+    const ProbeRun run = RunProbe("exit-routine-ends-7");
+    EXPECT_EQ(run.exitCode, 7u);
+    EXPECT_EQ(run.log, (std::vector<std::string>{"notify 1 on main", "entry on main", "loop returned",
+                                                 "exit A ends the program", "notify 6 on main"}));
 }
 
 TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
@@ -178,7 +194,11 @@ TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
         box = FindWindowW(nullptr, caption.c_str());
         if (!box) Sleep(100);
     }
-    ASSERT_NE(box, nullptr) << "no box captioned 错误";
+    if (!box) {
+        TerminateProcess(process, 99);
+        CloseHandle(process);
+        FAIL() << "no box captioned 错误";
+    }
     wchar_t text[512] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's message control
     EXPECT_NE(std::wstring(text).find(WidenCp936("运行时出错!")), std::wstring::npos);

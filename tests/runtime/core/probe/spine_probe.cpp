@@ -33,9 +33,19 @@ void Log(const std::string& line) {
 
 const char* ThreadName() { return GetCurrentThreadId() == g_mainThread ? "main" : "worker"; }
 
+// Which of the system libraries that DLL commands without a library name search are loaded.
+std::string LoadedSystemLibraries() {
+    std::string loaded;
+    for (const char* name : {"mpr.dll", "shell32.dll", "advapi32.dll"}) {
+        loaded += std::string(" ") + name + "=" + (GetModuleHandleA(name) ? "1" : "0");
+    }
+    return loaded;
+}
+
 class LoggingMessageBoxes final : public MessageBoxSeam {
 public:
     int Show(const MessageBoxRequest& request) override {
+        if (g_scenario == "dll-missing-export") Log("loaded when the box shows:" + LoadedSystemLibraries());
         std::string text;
         for (char c : request.text) {
             if (c == '\r') text += "\\r";
@@ -54,8 +64,16 @@ std::int32_t RecordingNotify(std::int32_t code, Word, Word) {
     return 0;
 }
 
-void ExitRoutineA() { Log(std::string("exit A on ") + ThreadName()); }
-void ExitRoutineB() { Log(std::string("exit B on ") + ThreadName()); }
+void ExitRoutineA() {
+    if (g_scenario == "exit-routine-ends-7") {
+        Log("exit A ends the program");
+        RtEndProgram(7);
+    }
+    Log(std::string("exit A on ") + ThreadName());
+}
+void ExitRoutineB() {
+    if (g_scenario != "exit-routine-ends-7") Log(std::string("exit B on ") + ThreadName());
+}
 
 const Word kThreadCommands[] = {ToWord(&threads::StartThread)};
 const LibraryDescriptor kRecordingLibrary =
@@ -111,6 +129,7 @@ int Entry() {
     RtService(static_cast<std::uint32_t>(ServiceNumber::kInitRuntime), 0, 0, 0, 0, 0, 0);
     RtService(static_cast<std::uint32_t>(ServiceNumber::kAddExitRoutine), ToWord(&ExitRoutineA), 0, 0, 0, 0, 0);
     RtService(static_cast<std::uint32_t>(ServiceNumber::kAddExitRoutine), ToWord(&ExitRoutineB), 0, 0, 0, 0, 0);
+    if (g_scenario == "dll-missing-export") Log("loaded before:" + LoadedSystemLibraries());
     Log("entry on " + std::string(ThreadName()));
 
     if (g_scenario == "end-7") RtEndProgram(7);
@@ -131,8 +150,12 @@ int Entry() {
     }
     if (g_scenario == "dll-commands") {
         const Word tick = RtCallDllCommand(0);
-        const Word again = RtCallDllCommand(0);
-        Log("bound " + std::string(tick != 0 && tick == again ? "once" : "twice"));
+        // A second call must come from the cache, not from binding again.
+        constexpr Word kCachedSentinel = 0x5A5A5A5A;
+        RuntimeApp::Current()->dllCommands()[0].address = kCachedSentinel;
+        const bool cached = RtCallDllCommand(0) == kCachedSentinel;
+        RuntimeApp::Current()->dllCommands()[0].address = tick;
+        Log(std::string(cached ? "second call uses the cache" : "bound again"));
         Log("module " + std::string(RuntimeApp::Current()->dllCommands()[0].module ? "kept" : "none"));
         const auto processId = FromWord<DWORD(WINAPI*)()>(RtCallDllCommand(1))();
         Log(std::string("system search ") + (processId == GetCurrentProcessId() ? "found" : "wrong"));

@@ -33,14 +33,20 @@ void DeleteCriticalSections() {
 }  // namespace
 
 void StartThread(ValueCell* result, std::int32_t count, ValueCell* args) {
-    const Word routine = args[0].low();
+    // Without a start routine there is nothing to run: a thread started at address 0 would
+    // only fault, so none is created.
+    const Word routine = (count >= 1 && !args[0].omitted()) ? args[0].low() : 0;
     const Word parameter = (count > 1 && !args[1].omitted()) ? args[1].low() : 0;
-    DWORD threadId;
-    const HANDLE thread = CreateThread(nullptr, 0, FromWord<LPTHREAD_START_ROUTINE>(routine),
-                                       FromWord<void*>(parameter), 0, &threadId);
+    HANDLE thread = nullptr;
+    if (routine) {
+        DWORD threadId;
+        thread = CreateThread(nullptr, 0, FromWord<LPTHREAD_START_ROUTINE>(routine),
+                              FromWord<void*>(parameter), 0, &threadId);
+    }
     *result = ValueCell::Raw(thread ? 1 : 0, 0, type_word::kOmitted);
-    if (count >= 3 && !args[2].omitted()) {
-        if (auto* variable = args[2].AsAddress<Word*>()) *variable = HandleToULong(thread);
+    Word* variable = (count >= 3 && !args[2].omitted()) ? args[2].AsAddress<Word*>() : nullptr;
+    if (variable) {
+        *variable = HandleToULong(thread);  // the caller owns the open handle
     } else if (thread) {
         CloseHandle(thread);
     }

@@ -2,8 +2,8 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 
+#include "dll_names.h"
 #include "entries.h"
 #include "error_text.h"
 #include "runtime_app.h"
@@ -16,12 +16,9 @@ const char* const kSystemLibraries[] = {
     "Kernel32.dll", "Gdi32.dll", "User32.dll", "Advapi32.dll", "Mpr.dll", "Shell32.dll",
 };
 
-// The name GetProcAddress takes: the entry name, or "#n" as ordinal n (low 16 bits).
+// The name GetProcAddress takes: the entry name, or an ordinal.
 LPCSTR ExportName(const std::string& entryName) {
-    if (!entryName.empty() && entryName[0] == '#') {
-        const unsigned long ordinal = std::strtoul(entryName.c_str() + 1, nullptr, 10);
-        return MAKEINTRESOURCEA(ordinal & 0xFFFF);
-    }
+    if (const auto ordinal = ExportOrdinal(entryName)) return MAKEINTRESOURCEA(*ordinal);
     return entryName.c_str();
 }
 

@@ -43,9 +43,7 @@ std::string LocationPart(std::int32_t location1, std::int32_t location2,
             part += "\r\n未找到所指定的窗口";
         } else {
             AppendQuoted(part, form->tag);
-            const auto unitId =
-                location2 == 0 ? kFormOwnUnitId : static_cast<std::uint32_t>(location2);
-            const UnitRecord* unit = form->FindUnit(unitId);
+            const UnitRecord* unit = form->UnitOrOwn(static_cast<std::uint32_t>(location2));
             if (unit && (unit->id >> 24) != kMissingUnitTopByte) {
                 AppendQuoted(part, unit->tag);
             } else {

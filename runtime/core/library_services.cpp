@@ -1,6 +1,8 @@
 // The RuntimeServiceFn: what libraries may ask of the runtime.
 #include <windows.h>
 
+#include <algorithm>
+
 #include "entries.h"
 #include "event_arguments.h"
 #include "kx/type_words.h"
@@ -52,14 +54,20 @@ std::int32_t CallEventRoutineTyped(Word recordAddress) {
     return RaiseEvent(record->formId, record->unitId, record->eventIndex, ArgumentWords(*record));
 }
 
-void FreeArray(Word type, Word block) {
+void FreeArray(Word type, Word blockWord) {
+    const auto* block = FromWord<const Word*>(blockWord);
     const Word elementType = type_word::WithoutAddressBit(type);
     if (block && (elementType == type_word::kText || elementType == type_word::kByteArray)) {
-        const auto* elements = reinterpret_cast<const Word*>(ArrayElements(FromWord<void*>(block)));
-        const std::uint64_t count = ArrayElementCount(FromWord<void*>(block));
+        // Element addresses are read only as far as the block reaches.
+        const std::size_t words = ReadableBytes(block) / 4;
+        const std::uint64_t headerWords = 1 + std::uint64_t{words ? block[0] : 0};
+        const std::uint64_t room = words > headerWords ? words - headerWords : 0;
+        const std::uint64_t count =
+            headerWords <= words ? std::min<std::uint64_t>(ArrayElementCount(block), room) : 0;
+        const Word* elements = block + headerWords;
         for (std::uint64_t i = 0; i < count; ++i) RtFree(FromWord<void*>(elements[i]));
     }
-    RtFree(FromWord<void*>(block));
+    RtFree(const_cast<Word*>(block));
 }
 
 }  // namespace
@@ -88,7 +96,7 @@ std::int32_t RuntimeService(std::int32_t serviceCode, Word param1, Word param2) 
             return 0;  // no unit has a window before the form window layer exists
         case code::kUnitWindowObjectOrError:
             ReportRuntimeError(kUnitWindowMissing, 0, static_cast<std::int32_t>(param1),
-                               static_cast<std::int32_t>(param2));
+                               static_cast<std::int32_t>(param2));  // does not return
         case code::kCallEventRoutine:
             return CallEventRoutine(param1);
         case code::kCallEventRoutineTyped:
@@ -115,9 +123,9 @@ std::int32_t RuntimeService(std::int32_t serviceCode, Word param1, Word param2) 
         case code::kRealloc:
             return static_cast<std::int32_t>(ToWord(RtRealloc(FromWord<void*>(param1), param2)));
         case code::kRaiseErrorText:
-            ReportRuntimeError(FromWord<const char*>(param1), 0, 0, 0);
+            ReportRuntimeError(FromWord<const char*>(param1), 0, 0, 0);  // does not return
         case code::kEndProgram:
-            RtEndProgram(static_cast<std::int32_t>(param1));
+            RtEndProgram(static_cast<std::int32_t>(param1));  // does not return
         case code::kBuildKind:
             return static_cast<std::int32_t>(App().buildKind());
         default:

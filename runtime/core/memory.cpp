@@ -68,6 +68,13 @@ void RtFree(void* address) {
     HeapFree(RuntimeHeap(), 0, address);
 }
 
+std::size_t ReadableBytes(const void* block) {
+    if (!block) return 0;
+    if (IsConstant(block)) return RuntimeApp::Current()->ConstantBytesFrom(block);
+    const SIZE_T size = HeapSize(RuntimeHeap(), 0, block);
+    return size == static_cast<SIZE_T>(-1) ? 0 : size;
+}
+
 void* AllocCopy(const void* data, std::uint32_t size) {
     void* block = RtAlloc(size);
     if (size) std::memcpy(block, data, size);

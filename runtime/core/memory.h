@@ -3,6 +3,7 @@
 // like a heap block. Any thread: the process heap serialises itself.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kx {
@@ -13,6 +14,10 @@ void RtFree(void* address);
 
 // Allocation without the failure check: null when the heap has no room.
 void* TryAlloc(std::uint32_t size);
+
+// How many bytes can be read from `block` onwards: to the end of the constants block for a
+// constant, the block's size for a heap block, 0 when neither is known.
+std::size_t ReadableBytes(const void* block);
 
 // A copy of `size` bytes of `data` on the runtime heap.
 void* AllocCopy(const void* data, std::uint32_t size);

@@ -16,8 +16,9 @@ namespace {
 using ServiceArgs = const Word (&)[6];
 using ServiceFn = Word (*)(ServiceArgs);
 
-HANDLE SearchHandleOf(Word word) { return LongToHandle(static_cast<LONG>(word)); }
-Word WordOfSearchHandle(HANDLE handle) { return HandleToULong(handle); }
+// A search handle is an address of the process, not a kernel handle: it follows the word rule.
+HANDLE SearchHandleOf(Word word) { return FromWord<HANDLE>(word); }
+Word WordOfSearchHandle(HANDLE handle) { return ToWord(handle); }
 
 // (pattern, attribute mask, files-only switch, address of the search-handle word)
 Word FindFile(ServiceArgs args) {
@@ -52,8 +53,8 @@ Word FindFile(ServiceArgs args) {
     return ToWord(AllocCopy(found.cFileName, length + 1));
 }
 
-Word FindClose(ServiceArgs args) {
-    if (args[0]) ::FindClose(SearchHandleOf(args[0]));
+Word FindCloseService(ServiceArgs args) {
+    if (args[0]) FindClose(SearchHandleOf(args[0]));
     return 0;
 }
 
@@ -62,9 +63,16 @@ Word MakeArrayWritable(ServiceArgs args) {
     auto* variable = FromWord<Word*>(args[0]);
     if (!variable) return 0;
     const auto* block = FromWord<const Word*>(*variable);
-    if (!block || !RuntimeApp::Current()->IsConstant(block)) return 0;
-    const std::uint64_t size = 4ull * (1 + std::uint64_t{block[0]}) +
-                               ArrayElementCount(block) * std::uint64_t{args[1]};
+    const RuntimeApp& app = *RuntimeApp::Current();
+    if (!block || !app.IsConstant(block)) return 0;
+    // The header words are read only as far as they lie in the constants block.
+    const std::size_t available = app.ConstantBytesFrom(block) / 4;
+    const std::uint64_t dimensions = block[0];
+    std::uint64_t count = 1;
+    for (std::uint64_t i = 0; i < dimensions && 1 + i < available && count <= 0xFFFFFFFF; ++i) {
+        count *= block[1 + i];
+    }
+    const std::uint64_t size = 4 * (1 + dimensions) + count * std::uint64_t{args[1]};
     // The copy never reads past the constants block (RtRealloc's rule for constants).
     *variable = ToWord(RtRealloc(const_cast<Word*>(block),
                                  static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFF))));
@@ -84,15 +92,16 @@ Word InitRuntime(ServiceArgs) {
     return 0;
 }
 
-const ServiceFn kServices[kServiceCount] = {
+const ServiceFn kServices[] = {
     FindFile,                  // 0
-    FindClose,                 // 1
+    FindCloseService,          // 1
     MakeArrayWritable,         // 2
     AddExitRoutine,            // 3
     UnitPropertyWithoutForms,  // 4
     UnitPropertyWithoutForms,  // 5
     InitRuntime,               // 6
 };
+static_assert(sizeof kServices / sizeof kServices[0] == kServiceCount);
 
 }  // namespace
 

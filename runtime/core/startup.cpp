@@ -80,8 +80,9 @@ void RuntimeApp::CreateDllTables() {
     const auto* entryNames = FromWord<const Word*>(image_->dllEntryNames);
     dllCommands_.resize(count);
     for (Word n = 0; n < count; ++n) {
-        const char* library = TextAt(libraryNames[n]);
-        const char* entry = TextAt(entryNames[n]);
+        // A missing name table reads as empty names; binding then reports the command.
+        const char* library = libraryNames ? TextAt(libraryNames[n]) : nullptr;
+        const char* entry = entryNames ? TextAt(entryNames[n]) : nullptr;
         dllCommands_[n].libraryName = library ? library : "";
         dllCommands_[n].entryName = entry ? entry : "";
     }

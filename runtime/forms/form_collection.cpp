@@ -9,6 +9,11 @@ const UnitRecord* FormTemplate::FindUnit(Word unitId) const {
     return nullptr;
 }
 
+const UnitRecord* FormTemplate::UnitOrOwn(Word unitId) const {
+    if (unitId == 0) return units.empty() ? nullptr : &units.front();
+    return FindUnit(unitId);
+}
+
 bool FormCollection::Load(const std::uint8_t* /*block*/, std::uint32_t size) {
     forms_.clear();
     // No serialised form format is understood yet: only the empty block reads successfully,

@@ -26,6 +26,8 @@ struct FormTemplate {
     std::vector<UnitRecord> units;  // the form's own window unit first
 
     const UnitRecord* FindUnit(Word unitId) const;
+    // The unit `unitId`, or the form's own unit for 0.
+    const UnitRecord* UnitOrOwn(Word unitId) const;
 };
 
 class FormCollection {
@@ -36,6 +38,7 @@ public:
     // Turns every stored routine offset into codeBase + offset; "no routine" becomes 0.
     void RelocateRoutines(Word codeBase);
     void Clear() { forms_.clear(); }
+    void Add(std::unique_ptr<FormTemplate> form) { forms_.push_back(std::move(form)); }
 
     bool empty() const { return forms_.empty(); }
     const FormTemplate* Find(Word formId) const;

@@ -1,5 +1,7 @@
 #include "test_image.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 #include "kx/program_image.h"
@@ -12,7 +14,22 @@ TestImage::TestImage() {
     header_.imageWord2 = 99919;
     // The stub of the real program code supplies the placeholder routines.
     header_.codeBase = image::Header().codeBase;
-    std::memcpy(constants_.data(), "constant text", sizeof "constant text");
+
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    const DWORD page = system.dwPageSize;
+    pages_ = VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    DWORD old;
+    VirtualProtect(static_cast<std::uint8_t*>(pages_) + page, page, PAGE_NOACCESS, &old);
+    constants_ = static_cast<std::uint8_t*>(pages_) + page - kConstantsSize;
+    std::memcpy(constants_, "constant text", sizeof "constant text");
+}
+
+TestImage::~TestImage() { VirtualFree(pages_, 0, MEM_RELEASE); }
+
+void TestImage::UseConstantsBlock(std::uint8_t* block, Word size) {
+    constants_ = block;
+    constantsSize_ = size;
 }
 
 Word TestImage::AddLibrary(const LibraryDescriptor* descriptor) {
@@ -42,8 +59,8 @@ void TestImage::SetFormBlock(const std::uint8_t* block, Word size) {
 void TestImage::RemoveConstants() { hasConstants_ = false; }
 
 const ProgramImageHeader& TestImage::header() {
-    header_.constBlock = hasConstants_ ? ToWord(constants_.data()) : 0;
-    header_.constBlockSize = hasConstants_ ? kConstantsSize : 0;
+    header_.constBlock = hasConstants_ ? ToWord(constants_) : 0;
+    header_.constBlockSize = hasConstants_ ? constantsSize_ : 0;
     header_.libraryCount = libraryCount_;
     header_.libraries = ToWord(libraries_.data());
     header_.dllCommandCount = static_cast<Word>(dllLibraryWords_.size());

@@ -1,6 +1,7 @@
 // A program image for tests, built at run time: the header, up to four libraries (null
-// entries allowed), DLL-command tables and a small constants block. The runtime keeps
-// pointers into it, so it must outlive every RuntimeApp bound to it.
+// entries allowed), DLL-command tables and a small constants block. The constants block
+// ends right where an inaccessible page begins, so reading past it faults. The runtime
+// keeps pointers into it, so it must outlive every RuntimeApp bound to it.
 #pragma once
 
 #include <array>
@@ -16,6 +17,7 @@ namespace kx::testing {
 class TestImage {
 public:
     TestImage();
+    ~TestImage();
     TestImage(const TestImage&) = delete;
     TestImage& operator=(const TestImage&) = delete;
 
@@ -24,9 +26,11 @@ public:
     void SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry);
     void SetFormBlock(const std::uint8_t* block, Word size);
     void RemoveConstants();
+    // Uses `block` (of `size` bytes) as the constants block instead of the guarded one.
+    void UseConstantsBlock(std::uint8_t* block, Word size);
 
     const ProgramImageHeader& header();  // brings the header's pointers up to date
-    std::uint8_t* constants() { return constants_.data(); }
+    std::uint8_t* constants() { return constants_; }
     static constexpr Word kConstantsSize = 64;
 
 private:
@@ -36,7 +40,9 @@ private:
     std::vector<std::string> dllNames_;
     std::vector<Word> dllLibraryWords_;
     std::vector<Word> dllEntryWords_;
-    alignas(4) std::array<std::uint8_t, kConstantsSize> constants_{};
+    void* pages_ = nullptr;
+    std::uint8_t* constants_ = nullptr;
+    Word constantsSize_ = kConstantsSize;
     bool hasConstants_ = true;
 };
 

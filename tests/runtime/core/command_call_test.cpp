@@ -29,13 +29,6 @@ void DateResultCommand(ValueCell* result, std::int32_t, ValueCell*) {
     *result = ValueCell::DateTime(46361.5);
 }
 
-// Writes 42 through a by-reference integer argument.
-void ReferenceCommand(ValueCell*, std::int32_t, ValueCell* args) {
-    if (args[0].type() == (type_word::kInteger | type_word::kAddressBit)) {
-        *args[0].AsAddress<std::int32_t*>() = 42;
-    }
-}
-
 TEST(CommandCall, ResultCellStartsZeroedAndANonWritingCommandReturnsThreeZeroWords) {
     g_seen = {};
     const ValueCell result = RtCallCoreCommand(ToWord(&RecordingCommand), 0, nullptr);
@@ -65,14 +58,6 @@ TEST(CommandCall, EightByteResultsComeBackWhole) {
     const ValueCell result = RtCallCoreCommand(ToWord(&DateResultCommand), 0, nullptr);
     EXPECT_EQ(result.type(), type_word::kDateTime);
     EXPECT_EQ(result.AsDouble(), 46361.5);
-}
-
-TEST(CommandCall, ByReferenceIntegerIsTheCallersVariable) {
-    std::int32_t variable = 0;
-    ValueCell args[] = {ValueCell::Reference(&variable, type_word::kInteger)};
-    EXPECT_EQ(args[0].type(), 0xA0000301u);
-    RtCallCoreCommand(ToWord(&ReferenceCommand), 1, args);
-    EXPECT_EQ(variable, 42);
 }
 
 TEST(CommandCall, LibraryCommandsSeeTheirLibraryNumberOnlyDuringTheCall) {

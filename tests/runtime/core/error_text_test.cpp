@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace kx {
 namespace {
 
@@ -30,6 +32,28 @@ TEST(ErrorText, EachKindOfReport) {
     for (const Row& row : rows) {
         EXPECT_EQ(BuildErrorReportText(row.message, row.code, row.location1, row.location2, noForms),
                   row.text);
+    }
+}
+
+TEST(ErrorText, LocationsNamingALoadedFormShowItsTags) {
+    FormCollection forms;
+    auto form = std::make_unique<FormTemplate>();
+    form->id = 0x52010001;
+    form->tag = "主窗口";
+    form->units = {{0x06010000, "窗口", {}}, {0x16010003, "标签2", {}}, {0x26010005, "菜单", {}}};
+    forms.Add(std::move(form));
+
+    const std::string head = "运行时出错!\r\n\r\n";
+    struct Row { std::int32_t unit; std::string tail; };
+    const Row rows[] = {
+        {0x16010003, "1375797249, 369164291\r\n\"主窗口\"\r\n\"标签2\"\r\n"},
+        {0, "1375797249, 0\r\n\"主窗口\"\r\n\"窗口\"\r\n"},  // the form's own unit
+        {0x16019999, "1375797249, 369203609\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
+        // A unit whose id has the top byte 0x26 counts as missing.
+        {0x26010005, "1375797249, 637599749\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(BuildErrorReportText("", 0, 0x52010001, row.unit, forms), head + row.tail);
     }
 }
 

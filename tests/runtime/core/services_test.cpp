@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -210,17 +211,41 @@ TEST_F(LibraryServices, ProgramPathBuildKindAndEventSuppression) {
     EXPECT_TRUE(app_->EventsSuppressed());
 }
 
-TEST_F(LibraryServices, FreeingATextArrayFreesItsElementsAndSkipsConstants) {
-    auto* block = static_cast<Word*>(RtAlloc(4 * 5));
-    block[0] = 1;
-    block[1] = 3;
-    block[2] = ToWord(RtAlloc(8));
-    block[3] = 0;
-    block[4] = ToWord(image_.constants());
-    // Freeing a heap element twice would corrupt the heap; HeapValidate tells.
+TEST_F(LibraryServices, FreeingATextArrayFreesItsElementsThenTheBlock) {
+    const HANDLE heap = GetProcessHeap();
+    auto* block = static_cast<Word*>(RtAlloc(4 * 6));
+    void* first = RtAlloc(8);
+    void* second = RtAlloc(8);
+    const Word elements[] = {1, 4, ToWord(first), 0, ToWord(image_.constants()), ToWord(second)};
+    std::memcpy(block, elements, sizeof elements);
     RuntimeService(library_service::kFreeArray, type_word::kText | type_word::kAddressBit, ToWord(block));
-    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+    EXPECT_FALSE(HeapValidate(heap, 0, first));
+    EXPECT_FALSE(HeapValidate(heap, 0, second));
+    EXPECT_FALSE(HeapValidate(heap, 0, block));
     EXPECT_STREQ(reinterpret_cast<const char*>(image_.constants()), "constant text");
+}
+
+TEST_F(LibraryServices, FreeingAnArrayThatClaimsMoreElementsThanItHoldsStopsAtItsEnd) {
+    const HANDLE heap = GetProcessHeap();
+    void* element = RtAlloc(8);
+    auto* block = static_cast<Word*>(HeapAlloc(heap, 0, 12));  // room for one element only
+    block[0] = 1;
+    block[1] = 1000000;
+    block[2] = ToWord(element);
+    RuntimeService(library_service::kFreeArray, type_word::kByteArray | type_word::kAddressBit, ToWord(block));
+    EXPECT_FALSE(HeapValidate(heap, 0, element));
+    EXPECT_TRUE(HeapValidate(heap, 0, nullptr));
+}
+
+TEST_F(LibraryServices, FreeingANumberArrayFreesOnlyTheBlock) {
+    auto* block = static_cast<Word*>(RtAlloc(4 * 3));
+    void* unrelated = RtAlloc(8);
+    block[0] = 1;
+    block[1] = 1;
+    block[2] = ToWord(unrelated);  // a number that happens to look like an address
+    RuntimeService(library_service::kFreeArray, type_word::kInteger | type_word::kAddressBit, ToWord(block));
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, unrelated));
+    RtFree(unrelated);
 }
 
 TEST_F(LibraryServices, UnknownCodesAnswerZero) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace kx {
 namespace {
 
@@ -14,6 +16,26 @@ TEST(FormCollection, RelocationOfStoredRoutineWords) {
         {kNoRoutineOffset, 0},  // no routine, never codeBase - 1
     };
     for (const Row& row : rows) EXPECT_EQ(RelocateRoutineOffset(0x401004, row.offset), row.expected);
+}
+
+TEST(FormCollection, RelocationReachesEveryUnitOfEveryForm) {
+    FormCollection forms;
+    for (Word id : {0x52010001u, 0x52010002u}) {
+        auto form = std::make_unique<FormTemplate>();
+        form->id = id;
+        form->units = {{0x06010000, "", {0, kNoRoutineOffset}}, {0x16010002, "", {0x10}}};
+        forms.Add(std::move(form));
+    }
+    forms.RelocateRoutines(0x401004);
+    for (Word id : {0x52010001u, 0x52010002u}) {
+        const FormTemplate* form = forms.Find(id);
+        ASSERT_NE(form, nullptr);
+        EXPECT_EQ(form->units[0].eventRoutines, (std::vector<Word>{0x401004, 0}));
+        EXPECT_EQ(form->units[1].eventRoutines, (std::vector<Word>{0x401014}));
+        EXPECT_EQ(form->UnitOrOwn(0), &form->units[0]);
+        EXPECT_EQ(form->UnitOrOwn(0x16010002), &form->units[1]);
+        EXPECT_EQ(form->UnitOrOwn(0x16010009), nullptr);
+    }
 }
 
 TEST(FormCollection, AnEmptyBlockLoadsNoFormsAndAnyOtherIsRefused) {

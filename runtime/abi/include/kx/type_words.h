@@ -1,6 +1,7 @@
 // The type word of a value cell, bit by bit.
-//   bits 31..30  10 = a base type (the constants below), 01 = a type the program defines,
-//                00 = no type (0 is an omitted argument), 11 = a library data type id.
+//   bits 31..30  10 = a base type (the constants below), 01 = a type the program defines;
+//                any other non-zero word is a library data type id (those of this program
+//                all have top bits 00). The word 0 is an omitted argument.
 //   bit 29       word 0 is an address: an array block, or the caller's variable when the
 //                parameter is passed by reference. The other bits name the element type.
 // A library data type id is (library number + 1) * 65536 + (record index + 1).

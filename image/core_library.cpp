@@ -14,7 +14,7 @@ const Word kCoreCommands[kCoreCommandCount] = {
     ToWord(&Now),                // 0
     ToWord(&SecondOf),           // 1
     ToWord(&ToText),             // 2
-    ToWord(&MessageBox),         // 3
+    ToWord(&MessageBoxCommand),  // 3
     ToWord(&Clear),              // 4
     ToWord(&Create),             // 5
     ToWord(&Assign),             // 6

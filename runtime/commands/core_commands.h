@@ -4,11 +4,6 @@
 
 #include "kx/value_cell.h"
 
-// <windows.h> maps MessageBox to MessageBoxA/W; in this namespace it is the command's name.
-#ifdef MessageBox
-#undef MessageBox
-#endif
-
 namespace kx::commands {
 
 #define KX_COMMAND(name) void name(ValueCell* result, std::int32_t count, ValueCell* args)
@@ -22,7 +17,7 @@ KX_COMMAND(AddInterval);   // 37
 KX_COMMAND(SetClock);      // 38
 
 // Texts, conversions, numbers and the message box.
-KX_COMMAND(MessageBox);         // 3
+KX_COMMAND(MessageBoxCommand);  // 3 (not "MessageBox": <windows.h> makes that a macro)
 KX_COMMAND(FindText);           // 9
 KX_COMMAND(ToByteArray);        // 10
 KX_COMMAND(TextLength);         // 11

@@ -1,10 +1,7 @@
 // The MessageBox command: a message box through the runtime's message-box seam, which
 // converts the code page 936 texts for the system.
 #include <windows.h>
-// <windows.h> maps the name to MessageBoxA/W; here it is the command's own.
-#undef MessageBox
 
-#include <atomic>
 #include <string>
 
 #include "arguments.h"
@@ -20,8 +17,6 @@ namespace {
 constexpr char kDefaultTitle[] = "信息：";
 constexpr UINT kSystemModal = 0x1000;
 constexpr UINT kTaskModal = 0x2000;
-
-std::atomic<WindowHandleLookup> g_windowHandleLookup{nullptr};
 
 HWND OwnerOf(const Arguments& in) {
     const ValueCell& owner = in[3];
@@ -42,16 +37,7 @@ std::int32_t ButtonNumber(int answer) {
 
 }  // namespace
 
-WindowHandleLookup InstallWindowHandleLookup(WindowHandleLookup lookup) {
-    return g_windowHandleLookup.exchange(lookup);
-}
-
-void* WindowHandleOf(const ValueCell& window) {
-    const WindowHandleLookup lookup = g_windowHandleLookup.load();
-    return lookup ? lookup(window) : nullptr;
-}
-
-void MessageBox(ValueCell* result, std::int32_t count, ValueCell* args) {
+void MessageBoxCommand(ValueCell* result, std::int32_t count, ValueCell* args) {
     const Arguments in(count, args);
     text::TextScratch scratch;
     const std::string message(text::IsScalarTextKind(in[0].type()) ? text::TextOfValue(in[0], scratch)

@@ -1,7 +1,5 @@
 // The MessageBox command: what it asks of the message-box seam and how it maps the answer.
 #include <windows.h>
-// The command's name, not the system's MessageBoxA/W.
-#undef MessageBox
 
 #include <gtest/gtest.h>
 
@@ -41,7 +39,7 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
     });
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         RecordingMessageBoxes boxes;
-        EXPECT_EQ(Call(commands::MessageBox, rows[i].arguments).type(), type_word::kInteger);
+        EXPECT_EQ(Call(commands::MessageBoxCommand, rows[i].arguments).type(), type_word::kInteger);
         const auto requests = boxes.requests();
         ASSERT_EQ(requests.size(), 1u);
         const Row& row = rows[i];
@@ -50,7 +48,7 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
     }
     commands::InstallWindowHandleLookup(previous);
     RecordingMessageBoxes boxes;
-    Call(commands::MessageBox, {T("x"), kOmitted, kOmitted, window});
+    Call(commands::MessageBoxCommand, {T("x"), kOmitted, kOmitted, window});
     EXPECT_EQ(boxes.requests().at(0).owner, nullptr);
 }
 
@@ -59,7 +57,7 @@ TEST(MessageBoxCommand, AnswersAreButtonNumbers) {
     const std::int32_t buttons[] = {0, 1, 2, 3, 4, 5, 6, 0, 0, 0};
     for (std::size_t i = 0; i < std::size(answers); ++i) {
         RecordingMessageBoxes boxes(answers[i]);
-        EXPECT_EQ(Call(commands::MessageBox, {T("?"), I(MB_YESNOCANCEL)}).AsInt32(), buttons[i]) << answers[i];
+        EXPECT_EQ(Call(commands::MessageBoxCommand, {T("?"), I(MB_YESNOCANCEL)}).AsInt32(), buttons[i]) << answers[i];
     }
 }
 

@@ -48,6 +48,16 @@ Payload PayloadOf(const ValueCell& cell) {
     }
 }
 
+Payload NumericArrayBytes(const ValueCell& cell) {
+    const Word elementType = type_word::WithoutAddressBit(cell.type());
+    const void* block = cell.AsAddress<const void*>();
+    if (!type_word::HasAddressBit(cell.type()) || ElementSize(elementType) == 0 || !block) {
+        return {nullptr, 0};
+    }
+    const std::uint64_t size = ArrayElementCount(block) * ElementSize(elementType);
+    return {ArrayElements(block), static_cast<std::uint32_t>(size < 0xFFFFFFFFu ? size : 0xFFFFFFFFu)};
+}
+
 std::uint64_t ArrayElementCount(const void* block) {
     if (!block) return 0;
     const auto* words = static_cast<const Word*>(block);

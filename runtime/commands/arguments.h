@@ -45,7 +45,8 @@ private:
     const ValueCell* first_;
 };
 
-// Numbers of any numeric kind; false for every other kind.
+// Kinds that read as a number: the numeric kinds, logical and date-time. (Arrays "of a
+// numeric type" are a narrower set: those with an element size, see ElementSize.)
 bool IsNumericKind(Word type);
 double NumberOf(const ValueCell& cell);
 

@@ -6,6 +6,8 @@
 namespace kx::commands {
 
 namespace {
+// Kept as every library keeps it. The commands themselves allocate through the runtime's
+// heap entries directly, which is what service 2024 with the failure check does.
 std::atomic<Word> g_runtimeService{0};
 }
 

@@ -43,10 +43,8 @@ ByteView BytesOfValue(const ValueCell& value) {
         }
         default: break;
     }
-    const Word elementType = type_word::WithoutAddressBit(value.type());
-    const void* block = value.AsAddress<const void*>();
-    if (!type_word::HasAddressBit(value.type()) || ElementSize(elementType) == 0 || !block) return {};
-    return {ArrayElements(block), static_cast<std::size_t>(ArrayElementCount(block) * ElementSize(elementType))};
+    const Payload elements = NumericArrayBytes(value);
+    return {static_cast<const std::uint8_t*>(elements.address), elements.size};
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ std::string_view Format(TextScratch& scratch, const char* format, auto... values
 // A byte run ends at its first zero byte, as a text would.
 std::string_view UpToZero(const void* data, std::uint64_t size) {
     if (!data || size == 0) return {};
-    // A run longer than any block could be comes from a broken header; the zero byte
-    // search is what bounds it then.
+    // Array headers are trusted: a broken one can make the run reach past its block.
     const auto length = static_cast<std::size_t>(size < 0xFFFFFFFFu ? size : 0xFFFFFFFFu);
     const void* zero = std::memchr(data, 0, length);
     const auto* bytes = static_cast<const char*>(data);
@@ -90,13 +89,8 @@ std::string_view TextOfValue(const ValueCell& value, TextScratch& scratch) {
         default: break;
     }
     // An array of a numeric type: its element bytes as one run.
-    const Word elementType = type_word::WithoutAddressBit(value.type());
-    if (type_word::HasAddressBit(value.type()) && ElementSize(elementType) != 0) {
-        const void* block = value.AsAddress<const void*>();
-        if (!block) return {};
-        return UpToZero(ArrayElements(block), ArrayElementCount(block) * ElementSize(elementType));
-    }
-    return {};
+    const Payload elements = NumericArrayBytes(value);
+    return UpToZero(elements.address, elements.size);
 }
 
 }  // namespace kx::text

@@ -10,7 +10,7 @@
 
 namespace kx::text {
 
-// Large enough for every formatted kind (the longest is a double with 13 digits).
+// Large enough for every formatted kind (the longest, a date-time, takes 26 bytes).
 struct TextScratch {
     char bytes[64];
 };

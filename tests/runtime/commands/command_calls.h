@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -13,6 +14,7 @@
 #include "clock.h"
 #include "kx/value_cell.h"
 #include "memory.h"
+#include "message_box.h"
 
 namespace kx::testing {
 
@@ -60,6 +62,20 @@ inline std::vector<Word> ByteBlock(const std::string& bytes) {
     words[1] = static_cast<Word>(bytes.size());
     std::memcpy(&words[2], bytes.data(), bytes.size());
     return words;
+}
+
+// For death tests: every message box's caption and text go to stderr, where the test's
+// pattern finds them, and the box answers OK at once.
+class StderrMessageBoxes final : public MessageBoxSeam {
+public:
+    int Show(const MessageBoxRequest& request) override {
+        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+        return IDOK;
+    }
+};
+inline void ShowBoxesOnStderr() {
+    static StderrMessageBoxes boxes;
+    SetMessageBoxSeam(&boxes);
 }
 
 class FakeClock final : public commands::LocalClock {

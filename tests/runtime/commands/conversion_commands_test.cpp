@@ -53,6 +53,7 @@ TEST(ConversionCommands, ToByteFoldsFullWidthTextAndKeepsTheLowByte) {
         {T("300"), 44},  {T(" \t-12abc"), 244},  {T("\xA3\xB3\xA3\xB0\xA3\xB0"), 44},  // ３００
         {T("\xA1\xA1\xA3\xAD\xA3\xB1"), 255},  {T("\xA3\xAB\xA3\xB5"), 5},           // 　－１, ＋５
         {T("1\xA3\xB2"), 12},  {T("\xB0\xA1" "5"), 0},  {T("99999999999"), 255},  {T(""), 0},
+        {T("4294967340"), 44},  // past 32 bits the number wraps, so the low byte stays exact
         {I(-1), 255},  {ValueCell::Short(-2), 254},  {ValueCell::Long(0x1FF), 255},  {ValueCell::Logical(true), 1},
         {ValueCell::Subroutine(0x401234), 0x34},  {ValueCell::Double(300.9), 44},  {ValueCell::Double(-1.5), 255},
         {ValueCell::Float(65.7f), 65},  {ValueCell::Double(1e20), 0},  {ValueCell::Double(std::nan("")), 0},
@@ -77,6 +78,9 @@ TEST(ConversionCommands, ByteArrays) {
         {ToByteArray, {ValueCell::Logical(true)}, S("\x01\0\0\0", 4)},
         {ToByteArray, {Array(integers, type_word::kInteger)}, S("\x01\0\0\0\x02\0\0\0", 8)},
         {ToByteArray, {ValueCell::Raw(1, 2, type_word::kEightBytes)}, ""},
+        {ToByteArray, {ValueCell::Byte(0x41)}, "A"},
+        {ToByteArray, {ValueCell::Subroutine(0x01020304)}, "\x04\x03\x02\x01"},
+        {ToByteArray, {ValueCell::Float(1.0f)}, S("\0\0\x80\x3F", 4)},
         {commands::BlankByteArray, {I(3)}, S("\0\0\0", 3)},  {commands::BlankByteArray, {I(-1)}, ""},
         {MidByteArray, {Bytes(abcdef), I(2), I(3)}, "bcd"},  {MidByteArray, {Bytes(abcdef), I(-5), I(2)}, "ab"},
         {MidByteArray, {Bytes(abcdef), I(6), I(9)}, "f"},    {MidByteArray, {Bytes(abcdef), I(100), I(1)}, ""},
@@ -102,6 +106,9 @@ TEST(ConversionCommands, Numbers) {
         {commands::BitAnd, {}, 0},                   {commands::ShiftLeft, {I(1), I(33)}, 2},
         {commands::ShiftLeft, {I(1), I(-1)}, -2147483648.0},  {commands::ShiftRight, {I(-16), I(2)}, -4},
         {commands::ShiftRight, {I(16), I(34)}, 4},
+        // An omitted argument is one that was not given, also among the operands.
+        {commands::BitAnd, {I(0xFF), ValueCell::Omitted(), I(0x0F)}, 0x0F},
+        {commands::Remainder, {d(5), ValueCell::Omitted()}, 5},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         const ValueCell result = Call(rows[i].command, rows[i].arguments);
@@ -111,17 +118,8 @@ TEST(ConversionCommands, Numbers) {
     }
 }
 
-// Writes each box's text to stderr, where the death test's pattern finds it.
-class StderrMessageBoxes final : public MessageBoxSeam {
-    int Show(const MessageBoxRequest& request) override {
-        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
-        return IDOK;
-    }
-};
-
 void RemainderOf(Cells arguments) {
-    static StderrMessageBoxes boxes;
-    SetMessageBoxSeam(&boxes);
+    ShowBoxesOnStderr();
     Call(commands::Remainder, arguments);
 }
 

@@ -1,4 +1,6 @@
 // The date-time commands through their CommandFn, with an in-process clock.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -25,14 +27,29 @@ double DateOf(CommandFn command, Cells arguments) {
     EXPECT_EQ(result.type(), type_word::kDateTime);
     return result.AsDouble();
 }
-std::string TextOf(double date) { return testing::TextOf(commands::ToText, {D(date)}); }
+std::string DateText(double date) { return testing::TextOf(commands::ToText, {D(date)}); }
+
+TEST(DateTimeCommands, NowOnTheSystemClockIsTheLocalTimeInWholeSeconds) {
+    // The real clock, read by the system before and after the command; a reading that
+    // straddles a change of second is taken again.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        SYSTEMTIME before, after;
+        GetLocalTime(&before);
+        const double now = DateOf(commands::Now, {});
+        GetLocalTime(&after);
+        if (before.wSecond != after.wSecond) continue;
+        EXPECT_EQ(now, datetime::FromParts(before.wYear, before.wMonth, before.wDay, before.wHour,
+                                           before.wMinute, before.wSecond));
+        return;
+    }
+    ADD_FAILURE() << "the second changed during every reading";
+}
 
 TEST(DateTimeCommands, NowReadsTheClockInWholeSecondsAndClampsItsParts) {
     FakeClock clock(LocalTime{2026, 12, 5, 14, 5, 3});
-    EXPECT_EQ(DateOf(commands::Now, {}), DateOf(commands::Now, {}));
-    EXPECT_EQ(TextOf(DateOf(commands::Now, {})), "2026年12月5日14时5分3秒");
+    EXPECT_EQ(DateText(DateOf(commands::Now, {})), "2026年12月5日14时5分3秒");
     FakeClock odd(LocalTime{2026, 13, 40, 30, 61, 61});
-    EXPECT_EQ(TextOf(DateOf(commands::Now, {})), "2026年12月31日23时59分59秒");
+    EXPECT_EQ(DateText(DateOf(commands::Now, {})), "2026年12月31日23时59分59秒");
 }
 
 TEST(DateTimeCommands, SecondOfRoundsFirst) {
@@ -72,13 +89,13 @@ TEST(DateTimeCommands, MakeDateTimeAndAddInterval) {
         {AddInterval, {D(std::nan("")), I(8), I(0)}, datetime::kMaxDate},
     };
     for (std::size_t i = 0; i < std::size(rows); ++i) {
-        EXPECT_NEAR(DateOf(rows[i].command, rows[i].arguments), rows[i].date, 1e-9) << "row " << i;
+        EXPECT_DOUBLE_EQ(DateOf(rows[i].command, rows[i].arguments), rows[i].date) << "row " << i;
     }
     // Eight hours past the lowest date-time reads back as its midnight; one second more is
     // added to that clamped midnight, lands before it, and still reads as it.
     const double again = DateOf(AddInterval, {D(kMin - 8.0 / 24), I(8), I(1)});
     EXPECT_LT(again, kMin);
-    EXPECT_EQ(TextOf(kMin - 8.0 / 24) + TextOf(again), "100年1月1日100年1月1日");
+    EXPECT_EQ(DateText(kMin - 8.0 / 24) + DateText(again), "100年1月1日100年1月1日");
 }
 
 TEST(DateTimeCommands, SetClockSetsWholeSecondsAndReportsRefusal) {
@@ -104,7 +121,7 @@ TEST(DateTimeCommands, ToTextLeavesOutTrailingZeroFields) {
         {46361 + 9 * kSecond, "2026年12月5日0时0分9秒"},  {46361 + 420 * kSecond, "2026年12月5日0时7分"},
         {kMin, "100年1月1日"},  {-1.25, "1899年12月29日6时"},  {datetime::kMaxDate + 0.75, "9999年12月31日"},
     };
-    for (const Row& row : rows) EXPECT_EQ(TextOf(row.date), row.text) << row.date;
+    for (const Row& row : rows) EXPECT_EQ(DateText(row.date), row.text) << row.date;
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST(TextCommands, PositionsLengthsAndCodes) {
         {FindText, {T("\x81\x41\x81\x42"), T("\x41\x81")}, -1},
         {FindText, {T("\x81\x61" "\x81\x41"), T("\x81\x41"), kOmitted, kYes}, 3},
         {FindText, {T("a\xB0"), T("\xB0")}, 2},
+        {FindText, {T("\x81\x41"), T("A"), I(2)}, 2},  // a start inside a character is the caller's
         {FindTextBackwards, {T("abcabc"), T("bc")}, 5},     {FindTextBackwards, {T("abcabc"), T("bc"), I(7)}, 5},
         {FindTextBackwards, {T("abcabc"), T("bc"), I(6)}, 2}, {FindTextBackwards, {T("abcabc"), T("bc"), I(3)}, -1},
         {FindTextBackwards, {T("abc"), T("")}, 1},          {FindTextBackwards, {T(""), T("")}, -1},
@@ -109,11 +110,27 @@ TEST(TextCommands, SplitTextGivesAnArrayOfPieces) {
 TEST(TextCommands, ArgumentsThatAreNotTextsReadAsEmpty) {
     for (const ValueCell& cell : {ValueCell::Text(nullptr), I(12), kOmitted,
                                   ValueCell::Raw(0x10, 0, type_word::kText | type_word::kAddressBit)}) {
-        EXPECT_EQ(Call(commands::TextLength, {cell}).AsInt32() + Call(FindText, {cell, T("")}).AsInt32(), -1);
+        EXPECT_EQ(Call(commands::TextLength, {cell}).AsInt32(), 0);
+        EXPECT_EQ(Call(FindText, {cell, T("")}).AsInt32(), -1);
         EXPECT_EQ(Call(FindText, {T("a"), cell}).AsInt32(), 1);
-        EXPECT_EQ(TextOf(commands::TrimSpaces, {cell}) + TextOf(ReplaceSubtext, {cell, T("a")}), "");
+        EXPECT_EQ(TextOf(commands::TrimSpaces, {cell}), "");
+        EXPECT_EQ(TextOf(ReplaceSubtext, {cell, T("a")}), "");
         EXPECT_TRUE(TakeTexts(Call(commands::SplitText, {cell})).empty());
     }
+}
+
+void ReplaceIntoMoreThanFourGibibytes() {
+    ShowBoxesOnStderr();
+    const std::string subject(65536, 'a');
+    const std::string replacement(65537, 'b');
+    Call(ReplaceSubtext, {T(subject.c_str()), T("a"), T(replacement.c_str())});
+}
+
+TEST(TextCommandsDeathTest, AResultBeyondFourGibibytesIsOutOfMemory) {
+    // The length is known before anything is copied; the largest size the heap can be asked
+    // for is reported, as a signed number.
+    EXPECT_EXIT(ReplaceIntoMoreThanFourGibibytes(), ::testing::ExitedWithCode(-1),
+                "分配 -1 字节内存失败!");
 }
 
 }  // namespace

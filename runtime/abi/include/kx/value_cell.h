@@ -108,6 +108,10 @@ struct Payload {
 };
 Payload PayloadOf(const ValueCell& cell);
 
+// The element bytes of an array of a numeric type (an array cell whose element type has an
+// element size) as one run; null and 0 for any other cell. The block's header is trusted.
+Payload NumericArrayBytes(const ValueCell& cell);
+
 // An array block: dimension count, the dimension lengths, then the packed elements.
 struct ArrayBlockHeader {
     Word dimensionCount;

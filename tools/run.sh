@@ -8,8 +8,10 @@ tools/setup.sh
 cmake --preset x64 >/dev/null
 cmake --build --preset x64 --target clock-corrector
 set +e
-# The prefix puts every program into one virtual desktop (tools/setup.sh).
-tools/with-display.sh tools/wine-run.sh build/x64/app/clock-corrector.exe
+# The prefix puts every program into one virtual desktop (tools/setup.sh); the desktop is
+# closed with the program, before a private display goes away.
+export WINEPREFIX="$root/build/wine-prefix"
+tools/with-display.sh bash -c 'tools/wine-run.sh build/x64/app/clock-corrector.exe; rc=$?; wineserver -k; exit $rc'
 rc=$?
 echo "clock-corrector ended with exit code $rc"
 exit $rc

@@ -12,7 +12,6 @@
 namespace kx {
 
 inline constexpr Word kNoRoutineOffset = 0xFFFFFFFF;
-inline constexpr Word kFormOwnUnitId = 0x06010000;
 
 struct UnitRecord {
     Word id = 0;

@@ -40,7 +40,7 @@ void AppFramework::RunMessageLoop() {
     MSG message;
     for (;;) {
         while (idleArmed && !PeekMessageA(&peeked, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (!IdlePass(idleCount++)) idleArmed = false;
+            if (!OnIdle(idleCount++)) idleArmed = false;
         }
         do {
             if (!PumpMessage(message)) return;

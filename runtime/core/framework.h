@@ -31,10 +31,9 @@ protected:
     virtual int InitInstance() = 0;
     // The framework's own exit processing: the exit code carried by the last quit message.
     virtual int ExitInstance() { return quitExitCode_; }
-    // The idle hook: answers whether another pass is wanted.
+    // One pass of idle work; answers whether another pass is wanted. The framework's own
+    // work wants one pass after each message that re-armed idle work.
     virtual bool OnIdle(long idleCount) { return idleCount < 1; }
-    // One pass of idle work; an application adds its own work before the hook.
-    virtual bool IdlePass(long idleCount) { return OnIdle(idleCount); }
 
 private:
     POINT lastMousePosition_{-1, -1};

@@ -18,9 +18,10 @@ HANDLE RuntimeHeap() {
     return app ? app->heap() : GetProcessHeap();
 }
 
-bool IsConstant(const void* address) {
-    RuntimeApp* app = RuntimeApp::Current();
-    return app && app->IsConstant(address);
+// Bytes from `address` to the end of the constants block; 0 when it is not a constant.
+std::size_t ConstantBytesFrom(const void* address) {
+    const RuntimeApp* app = RuntimeApp::Current();
+    return app ? app->ConstantBytesFrom(address) : 0;
 }
 
 // A block that a 32-bit word cannot hold is of no use to program code: it counts as memory
@@ -45,8 +46,7 @@ void* RtAlloc(std::uint32_t size) {
 
 void* RtRealloc(void* address, std::uint32_t size) {
     if (!address) return RtAlloc(size);
-    if (IsConstant(address)) {
-        const std::size_t available = RuntimeApp::Current()->ConstantBytesFrom(address);
+    if (const std::size_t available = ConstantBytesFrom(address)) {
         void* copy = RtAlloc(size);
         std::memcpy(copy, address, std::min<std::size_t>(size, available));
         return copy;
@@ -64,13 +64,13 @@ void* RtRealloc(void* address, std::uint32_t size) {
 }
 
 void RtFree(void* address) {
-    if (!address || IsConstant(address)) return;
+    if (!address || ConstantBytesFrom(address)) return;
     HeapFree(RuntimeHeap(), 0, address);
 }
 
 std::size_t ReadableBytes(const void* block) {
     if (!block) return 0;
-    if (IsConstant(block)) return RuntimeApp::Current()->ConstantBytesFrom(block);
+    if (const std::size_t constant = ConstantBytesFrom(block)) return constant;
     const SIZE_T size = HeapSize(RuntimeHeap(), 0, block);
     return size == static_cast<SIZE_T>(-1) ? 0 : size;
 }

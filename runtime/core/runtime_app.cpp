@@ -52,14 +52,10 @@ void RuntimeApp::AddExitRoutine(Word routine) {
     exitRoutines_.push_back(routine);
 }
 
-void RuntimeApp::AddIdleCallback(HWND window, Word routine, Word argument) {
-    idleCallbacks_.push_back({window, routine, argument});
-}
-
-void RuntimeApp::RemoveIdleCallback(HWND window, Word routine) {
-    std::erase_if(idleCallbacks_, [&](const IdleCallback& entry) {
-        return entry.window == window && entry.routine == routine;
-    });
+void RuntimeApp::RunUntilWindowsClosed() {
+    waiting_ = true;
+    if (!forms_.AnyWindowAlive()) return;
+    RunMessageLoop();
 }
 
 void RuntimeApp::AllowEvents() {

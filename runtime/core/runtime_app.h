@@ -111,7 +111,8 @@ public:
 protected:
     int InitInstance() override;
     int ExitInstance() override;
-    bool IdlePass(long idleCount) override;
+    // The idle callbacks, then the framework's own idle work.
+    bool OnIdle(long idleCount) override;
 
 private:
     void RecordProgramPath();

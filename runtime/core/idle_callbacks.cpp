@@ -1,19 +1,23 @@
-// The message loop behind RtRunUntilWindowsClosed, with its idle phase.
+// Idle callbacks: routines of program code that run in the message loop's idle passes.
 #include <algorithm>
 
 #include "runtime_app.h"
 
 namespace kx {
 
-void RuntimeApp::RunUntilWindowsClosed() {
-    waiting_ = true;
-    if (!forms_.AnyWindowAlive()) return;
-    RunMessageLoop();
+void RuntimeApp::AddIdleCallback(HWND window, Word routine, Word argument) {
+    idleCallbacks_.push_back({window, routine, argument});
 }
 
-bool RuntimeApp::IdlePass(long idleCount) {
+void RuntimeApp::RemoveIdleCallback(HWND window, Word routine) {
+    std::erase_if(idleCallbacks_, [&](const IdleCallback& entry) {
+        return entry.window == window && entry.routine == routine;
+    });
+}
+
+bool RuntimeApp::OnIdle(long idleCount) {
     RunIdleCallbacks();
-    return OnIdle(idleCount);
+    return AppFramework::OnIdle(idleCount);
 }
 
 void RuntimeApp::RunIdleCallbacks() {

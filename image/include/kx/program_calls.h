@@ -71,11 +71,13 @@ inline Word Service(ServiceNumber number, Word arg1 = 0, Word arg2 = 0, Word arg
                                         arg4, arg5, arg6);
 }
 
-// DLL command `number`, typed as the program declares it. Resolving binds it on first use.
+// The function of DLL command `command`, typed as the program declares it. Resolving binds it
+// on first use.
 template <typename Signature>
     requires std::is_function_v<Signature>
-Signature* DllCommand(std::uint32_t number) {
-    return reinterpret_cast<Signature*>(Entry<EntrySlot::kCallDllCommand>()(number));
+Signature* ResolveDllCommand(image::DllCommand command) {
+    return reinterpret_cast<Signature*>(
+        Entry<EntrySlot::kCallDllCommand>()(static_cast<std::uint32_t>(command)));
 }
 
 inline void* Alloc(std::uint32_t size) { return Entry<EntrySlot::kAlloc>()(size); }

@@ -12,9 +12,8 @@
 
 namespace {
 
-using kx::program::DllCommand;
-
-enum DllCommandNumber : std::uint32_t { kCoInitialize, kCoUninitialize, kInternetTimeToSystemTime };
+using kx::image::DllCommand;
+using kx::program::ResolveDllCommand;
 
 void Log(const std::string& line) {
     char path[MAX_PATH];
@@ -36,18 +35,18 @@ void LogWhereLoaded(const char* library) {
 int Entry() {
     kx::program::Service(kx::ServiceNumber::kInitRuntime);
 
-    const HRESULT initialized = DllCommand<HRESULT WINAPI(void*)>(kCoInitialize)(nullptr);
+    const HRESULT initialized = ResolveDllCommand<HRESULT WINAPI(void*)>(DllCommand::kCoInitialize)(nullptr);
     Log("CoInitialize " + std::string(SUCCEEDED(initialized) ? "succeeded" : "failed"));
 
     SYSTEMTIME time{};
-    const BOOL parsed = DllCommand<BOOL WINAPI(const char*, SYSTEMTIME*, DWORD)>(
-        kInternetTimeToSystemTime)(" Thu, 31 Dec 2026 20:30:15 GMT", &time, 0);
+    const BOOL parsed = ResolveDllCommand<BOOL WINAPI(const char*, SYSTEMTIME*, DWORD)>(
+        DllCommand::kInternetTimeToSystemTime)(" Thu, 31 Dec 2026 20:30:15 GMT", &time, 0);
     char line[128];
     std::snprintf(line, sizeof line, "parsed %d: %04d-%02d-%02d %02d:%02d:%02d", parsed, time.wYear,
                   time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
     Log(line);
 
-    DllCommand<void WINAPI()>(kCoUninitialize)();
+    ResolveDllCommand<void WINAPI()>(DllCommand::kCoUninitialize)();
     Log("CoUninitialize returned");
     LogWhereLoaded("ole32.dll");
     LogWhereLoaded("wininet.dll");

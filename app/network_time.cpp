@@ -1,0 +1,30 @@
+#include "network_time.h"
+
+#include <mutex>
+
+#include "core_calls.h"
+
+namespace clock_app {
+
+namespace {
+std::mutex g_networkTimeLock;
+double g_networkTime = 0.0;  // 30 December 1899, until the worker stores the fetched time
+}  // namespace
+
+double LoadNetworkTime() {
+    const std::lock_guard lock(g_networkTimeLock);
+    return g_networkTime;
+}
+
+void StoreNetworkTime(double dateTime) {
+    const std::lock_guard lock(g_networkTimeLock);
+    g_networkTime = dateTime;
+}
+
+double AdvanceNetworkTime() {
+    const std::lock_guard lock(g_networkTimeLock);
+    g_networkTime = AddInterval(g_networkTime, Interval::kSecond, 1);
+    return g_networkTime;
+}
+
+}  // namespace clock_app

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "kx/value_cell.h"
+
 namespace kx::com {
 
 enum ComFailure : std::int32_t {
@@ -30,5 +32,9 @@ enum ComFailure : std::int32_t {
 
 std::int32_t ThreadComFailure();
 void SetThreadComFailure(std::int32_t code);
+
+// How program code reads the code: command 0 of the COM status library (a library of its
+// own, so the core library's command table stays as it is). Result: the integer code.
+void ComFailureCodeCommand(ValueCell* result, std::int32_t count, ValueCell* args);
 
 }  // namespace kx::com

@@ -94,6 +94,41 @@ TEST_F(ObjectCommandsTest, CreateRetriesWithoutTheRemoteServerAfterInvalidArgume
     EXPECT_EQ(variable.object(), static_cast<IUnknown*>(&product));
 }
 
+// A type library file with one class, KxTestClass, implemented by the registered factory.
+// Saved under a name without a backslash, so Create does not register it.
+bool WriteClassLibrary(const wchar_t* file) {
+    ICreateTypeLib2* library = nullptr;
+    if (FAILED(CreateTypeLib2(SYS_WIN32, file, &library))) return false;
+    const GUID libraryId = {0x6a1f0c14, 0x2b3d, 0x4e5f, {0x8a, 0x9b, 0x0c, 0x1d, 0x2e, 0x3f, 0x40, 0x54}};
+    library->SetGuid(libraryId);
+    library->SetName(const_cast<LPOLESTR>(L"KxClassLibrary"));
+    ICreateTypeInfo* type = nullptr;
+    bool written = false;
+    if (SUCCEEDED(library->CreateTypeInfo(const_cast<LPOLESTR>(L"KxTestClass"), TKIND_COCLASS, &type))) {
+        type->SetGuid(TestClassFactory::kClassId);
+        type->SetTypeFlags(TYPEFLAG_FCANCREATE);
+        written = SUCCEEDED(type->LayOut()) && SUCCEEDED(library->SaveAllChanges());
+        type->Release();
+    }
+    library->Release();
+    return written;
+}
+
+TEST_F(ObjectCommandsTest, CreateFindsTheClassByNameInATypeLibrary) {
+    ASSERT_TRUE(WriteClassLibrary(L"kx_create_test.tlb"));
+    TestAutomationObject product;
+    ObjectVariable variable;
+    {
+        TestClassFactory factory(&product, false);
+        EXPECT_EQ(Call(Create, {variable.Cell(), T("KxTestClass"), T("kx_create_test.tlb")}).low(), 1u);
+        EXPECT_EQ(factory.requests(), 1);
+        // Not in the library and no such programmatic identifier either.
+        EXPECT_EQ(Call(Create, {variable.Cell(), T("KxOtherClass"), T("kx_create_test.tlb")}).low(), 0u);
+    }
+    EXPECT_EQ(variable.object(), static_cast<IUnknown*>(&product));
+    DeleteFileW(L"kx_create_test.tlb");
+}
+
 TEST_F(ObjectCommandsTest, AnObjectAboveTheWordRangeIsRefusedNotCut) {
     if constexpr (sizeof(void*) == sizeof(Word)) GTEST_SKIP() << "every address fits a word";
     void* high = nullptr;

@@ -195,14 +195,18 @@ std::int32_t InvokeBound(IDispatch* dispatch, LCID locale, const Binding& bindin
     const HRESULT invoked = dispatch->Invoke(binding.member, IID_NULL, locale, binding.invokeFlags,
                                              &parameters, result, nullptr, &argumentError);
     if (FAILED(invoked)) return FailureOfInvoke(invoked);
+    // An output the caller's variable cannot take is reported, not passed over in silence;
+    // that variable keeps its value and the other outputs are still written.
+    std::int32_t code = kComSuccess;
     for (std::int32_t i = 0; i < argumentCount; ++i) {
         const VARIANT& slot = passed[n - 1 - i];
         if (type_word::HasAddressBit(arguments[i].type()) &&
-            (declaredOf(i).flags & PARAMFLAG_FOUT) != 0 && V_ISBYREF(&slot)) {
-            WriteBackIntoVariable(slot, arguments[i]);
+            (declaredOf(i).flags & PARAMFLAG_FOUT) != 0 && V_ISBYREF(&slot) &&
+            !WriteBackIntoVariable(slot, arguments[i])) {
+            code = kResultNotConvertible;
         }
     }
-    return kComSuccess;
+    return code;
 }
 
 std::int32_t CallBound(CallKind kind, ResultKind resultKind, std::int32_t count,

@@ -117,6 +117,16 @@ TEST_F(MemberCallTest, WritesOutputsBackIntoByReferenceVariables) {
     EXPECT_EQ(notOut, 8) << "a parameter not marked as output is not written back";
 }
 
+TEST_F(MemberCallTest, AnOutputTheVariableCannotTakeIsFailureEight) {
+    std::int32_t number = 5;
+    ObjectVariable notANumber;  // receives the output 2.5, which is no object
+    Call(CallMethod, {Object(), T("Outputs"), Omitted(), ValueCell::Reference(&number, type_word::kInteger),
+                      notANumber.ByReference(), Omitted()});
+    EXPECT_EQ(com::ThreadComFailure(), com::kResultNotConvertible);
+    EXPECT_EQ(number, 42) << "the other outputs are still written";
+    EXPECT_EQ(notANumber.cell().object, 0u);
+}
+
 TEST_F(MemberCallTest, ByValueCellsToOutputParametersStayUntouched) {
     std::int32_t number = 5;
     const ValueCell byValue = ValueCell::Integer(number);

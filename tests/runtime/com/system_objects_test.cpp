@@ -1,6 +1,7 @@
 // The commands against the system's own automation objects: the HTTP request object
 // talking to a loopback server, and the dictionary object.
 #include "com_test_support.h"
+#include "kx/program_calls.h"
 #include "loopback_server.h"
 #include "test_automation_object.h"
 
@@ -132,6 +133,24 @@ TEST_F(SystemObjectsTest, DictionaryHoldsAnObjectPassedForAVariantParameter) {
         EXPECT_EQ(V_DISPATCH(read.get()), static_cast<IDispatch*>(&item));
     }
     EXPECT_EQ(item.references(), 1);
+}
+
+// As program code calls them: by the addresses in the image's core command table, through
+// the core-command entry, with payloads allocated by the named sizes.
+TEST_F(SystemObjectsTest, ProgramCodeReachesTheCommandsThroughTheCoreTable) {
+    using image::CoreCommand;
+    auto* cell = static_cast<ComObjectCell*>(program::Alloc(kComObjectCellSize));
+    *cell = {};
+    const ValueCell object = ValueCell::Raw(ToWord(cell), 0, type_word::kComObjectType);
+    ASSERT_EQ(program::CallCore(CoreCommand::kCreate, {object, T("Scripting.Dictionary")}).low(), 1u);
+    EXPECT_EQ(program::CallCore(CoreCommand::kWriteProperty, {object, T("Item"), T("k"), I(3)}).low(), 1u);
+    EXPECT_EQ(NumberOf(program::CallCore(CoreCommand::kReadNumber, {object, T("Count")})), 1.0);
+    const ValueCell items = program::CallCore(CoreCommand::kReadVariant, {object, T("Items")});
+    VariantVariable held(items);
+    EXPECT_EQ(V_VT(held.get()), VT_ARRAY | VT_VARIANT);
+    program::CallCore(CoreCommand::kClear, {object});
+    EXPECT_EQ(cell->object, 0u);
+    program::Free(cell);
 }
 
 }  // namespace

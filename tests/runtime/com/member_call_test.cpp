@@ -117,6 +117,20 @@ TEST_F(MemberCallTest, WritesOutputsBackIntoByReferenceVariables) {
     EXPECT_EQ(notOut, 8) << "a parameter not marked as output is not written back";
 }
 
+TEST_F(MemberCallTest, PassesAnArrayByReferenceWhereDeclaredAndTakesTheNewOneBack) {
+    std::vector<Word> bytes = ByteBlock("abc");
+    VariantVariable variant;
+    ASSERT_EQ(Call(commands::SetVariant, {variant.ByReference(), ValueCell::ByteArray(bytes.data())}).low(), 1u);
+    Call(CallMethod, {Object(), T("SwapBytes"), variant.ByReference()});
+    EXPECT_EQ(com::ThreadComFailure(), 0);
+    ASSERT_EQ(object_.lastArguments().size(), 1u);
+    EXPECT_EQ(object_.lastArguments()[0].type, VT_BYREF | VT_ARRAY | VT_UI1);
+    EXPECT_EQ(TakeBytes(Call(commands::VariantToBytes, {variant.Cell()})), "xy");
+    // A value that is no array goes as it is.
+    Call(CallMethod, {Object(), T("SwapBytes"), I(3)});
+    EXPECT_EQ(object_.lastArguments()[0].type, VT_I4);
+}
+
 TEST_F(MemberCallTest, AnOutputTheVariableCannotTakeIsFailureEight) {
     std::int32_t number = 5;
     ObjectVariable notANumber;  // receives the output 2.5, which is no object
@@ -127,12 +141,19 @@ TEST_F(MemberCallTest, AnOutputTheVariableCannotTakeIsFailureEight) {
     EXPECT_EQ(notANumber.cell().object, 0u);
 }
 
-TEST_F(MemberCallTest, ByValueCellsToOutputParametersStayUntouched) {
-    std::int32_t number = 5;
-    const ValueCell byValue = ValueCell::Integer(number);
-    Call(CallMethod, {Object(), T("Outputs"), T("in"), byValue, Omitted(), Omitted()});
+TEST_F(MemberCallTest, ValuesAreCoercedToTheDeclaredReferenceType) {
+    double number = 2.0;
+    const ValueCell byValue = ValueCell::Double(7.0);
+    Call(CallMethod, {Object(), T("Outputs"), I(12), byValue, Omitted(),
+                      ValueCell::Reference(&number, type_word::kDouble)});
     EXPECT_EQ(com::ThreadComFailure(), 0);
-    EXPECT_EQ(byValue.AsInt32(), 5);
+    ASSERT_EQ(object_.lastArguments().size(), 4u);
+    EXPECT_EQ(object_.lastArguments()[0].type, VT_BYREF | VT_BSTR);
+    EXPECT_EQ(object_.lastArguments()[1].type, VT_BYREF | VT_I4);
+    EXPECT_EQ(object_.lastArguments()[2].type, VT_ERROR) << "a missing argument is never by reference";
+    EXPECT_EQ(object_.lastArguments()[3].type, VT_BYREF | VT_I4);
+    EXPECT_EQ(byValue.AsDouble(), 7.0) << "a by-value cell is never written";
+    EXPECT_EQ(number, 2.0) << "not an output";
 }
 
 TEST_F(MemberCallTest, PassesObjectsByTheDeclaredInterface) {

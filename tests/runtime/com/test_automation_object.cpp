@@ -60,6 +60,8 @@ ITypeInfo* BuildTypeInfo() {
         {kWordProperty, L"Word", INVOKE_PROPERTYGET, 0, {}, VT_BSTR},
         {kTakeDispatch, L"TakeDispatch", INVOKE_FUNC, 0, {{L"d", VT_DISPATCH, PARAMFLAG_FIN}}, VT_EMPTY},
         {kTakeUnknown, L"TakeUnknown", INVOKE_FUNC, 0, {{L"u", VT_UNKNOWN, PARAMFLAG_FIN}}, VT_EMPTY},
+        {kSwapBytes, L"SwapBytes", INVOKE_FUNC, 0,
+         {{L"bytes", VT_BYREF | VT_ARRAY | VT_UI1, PARAMFLAG_FIN | PARAMFLAG_FOUT}}, VT_EMPTY},
         {kItem, L"Item", INVOKE_PROPERTYGET, 0, {{L"index", VT_I4, PARAMFLAG_FIN}}, VT_I4},
         {kItem, L"Item", INVOKE_PROPERTYPUT, 0,
          {{L"index", VT_I4, PARAMFLAG_FIN}, {L"value", VT_I4, PARAMFLAG_FIN}}, VT_EMPTY},
@@ -201,6 +203,17 @@ HRESULT TestAutomationObject::Invoke(DISPID member, REFIID, LCID, WORD flags, DI
             return S_OK;
         case kTakeDispatch:
         case kTakeUnknown: return S_OK;
+        case kSwapBytes: {
+            VARIANT* bytes = Argument(params, 0);
+            if (params->cArgs != 1 || V_VT(bytes) != (VT_BYREF | VT_ARRAY | VT_UI1)) return S_OK;
+            SAFEARRAYBOUND bound{2, 0};
+            SAFEARRAY* replacement = SafeArrayCreate(VT_UI1, 1, &bound);
+            static_cast<BYTE*>(replacement->pvData)[0] = 'x';
+            static_cast<BYTE*>(replacement->pvData)[1] = 'y';
+            SafeArrayDestroy(*V_ARRAYREF(bytes));
+            *V_ARRAYREF(bytes) = replacement;
+            return S_OK;
+        }
         case kItem:
             if (flags & DISPATCH_PROPERTYPUT) {
                 if (params->cArgs != 2 || params->cNamedArgs != 1 ||

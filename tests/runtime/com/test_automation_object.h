@@ -24,6 +24,7 @@ enum TestMember : DISPID {
     kTakeUnknown = 7,   // TakeUnknown(IUnknown*)
     kItem = 8,          // property Item(LONG index): get -> index * 10; put records both
     kLevel = 9,         // variable Level (LONG), read and written
+    kSwapBytes = 10,    // SwapBytes([in,out] SAFEARRAY(BYTE)*): replaces the array by "xy"
 };
 
 // What one received argument looked like, in parameter order.

@@ -219,6 +219,31 @@ TEST_F(MemberCallTest, FailuresGiveTheEmptyResultOfTheAskedKind) {
     EXPECT_EQ(bytes[0], 1u) << "the byte array is untouched";
 }
 
+TEST_F(MemberCallTest, ARecordTravelsAsACopyAndClearDestroysIt) {
+    FakeRecordInfo info;
+    auto* data = static_cast<LONG*>(CoTaskMemAlloc(sizeof(LONG)));
+    *data = 77;
+    {
+        ObjectVariable record;
+        record.Hold(&info);
+        record.cell().record = ToWord(data);
+        Call(CallMethod, {Object(), T("Echo"), record.Cell()});
+        EXPECT_EQ(com::ThreadComFailure(), 0);
+        ASSERT_EQ(object_.lastArguments().size(), 1u);
+        EXPECT_EQ(object_.lastArguments()[0].type, VT_RECORD);
+        ASSERT_EQ(info.copies.size(), 1u);
+        EXPECT_EQ(*data, 77) << "the caller's record is not cleared by the call's clean-up";
+        for (void* cleared : info.cleared) EXPECT_NE(cleared, data);
+        EXPECT_EQ(info.references(), 2);
+        Call(commands::Clear, {record.Cell()});
+        EXPECT_EQ(record.cell().object, 0u);
+        EXPECT_EQ(record.cell().record, 0u);
+    }
+    ASSERT_FALSE(info.destroyed.empty());
+    EXPECT_EQ(info.destroyed.back(), data);
+    EXPECT_EQ(info.references(), 1);
+}
+
 TEST_F(MemberCallTest, AResultThatCannotBeConvertedIsFailureEight) {
     EXPECT_EQ(NumberOf(Call(ReadNumber, {Object(), T("Word")})), 0.0);
     EXPECT_EQ(com::ThreadComFailure(), com::kResultNotConvertible);

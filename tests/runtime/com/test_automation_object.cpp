@@ -252,4 +252,39 @@ HRESULT PlainUnknown::QueryInterface(REFIID iid, void** out) {
     return E_NOINTERFACE;
 }
 
+HRESULT FakeRecordInfo::QueryInterface(REFIID iid, void** out) {
+    if (iid == IID_IUnknown || iid == IID_IRecordInfo) {
+        *out = static_cast<IRecordInfo*>(this);
+        AddRef();
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+HRESULT FakeRecordInfo::RecordClear(PVOID existing) {
+    cleared.push_back(existing);
+    *static_cast<LONG*>(existing) = 0;
+    return S_OK;
+}
+
+HRESULT FakeRecordInfo::GetSize(ULONG* size) {
+    *size = sizeof(LONG);
+    return S_OK;
+}
+
+HRESULT FakeRecordInfo::RecordCreateCopy(PVOID source, PVOID* copy) {
+    auto* made = static_cast<LONG*>(CoTaskMemAlloc(sizeof(LONG)));
+    *made = *static_cast<LONG*>(source);
+    copies.push_back(made);
+    *copy = made;
+    return S_OK;
+}
+
+HRESULT FakeRecordInfo::RecordDestroy(PVOID record) {
+    destroyed.push_back(record);
+    CoTaskMemFree(record);
+    return S_OK;
+}
+
 }  // namespace kx::testing

@@ -85,4 +85,37 @@ private:
     LONG references_ = 1;
 };
 
+// Record information for a record of one 32-bit integer: counts its references and notes
+// which record data it was asked to copy, clear and destroy.
+class FakeRecordInfo final : public IRecordInfo {
+public:
+    LONG references() const { return references_; }
+    std::vector<void*> copies;
+    std::vector<void*> cleared;
+    std::vector<void*> destroyed;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --references_; }
+    HRESULT STDMETHODCALLTYPE RecordInit(PVOID) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RecordClear(PVOID existing) override;
+    HRESULT STDMETHODCALLTYPE RecordCopy(PVOID, PVOID) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetGuid(GUID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetName(BSTR*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetSize(ULONG* size) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetField(PVOID, LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetFieldNoCopy(PVOID, LPCOLESTR, VARIANT*, PVOID*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PutField(ULONG, PVOID, LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE PutFieldNoCopy(ULONG, PVOID, LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetFieldNames(ULONG*, BSTR*) override { return E_NOTIMPL; }
+    WINBOOL STDMETHODCALLTYPE IsMatchingType(IRecordInfo* other) override { return other == this; }
+    PVOID STDMETHODCALLTYPE RecordCreate() override { return CoTaskMemAlloc(sizeof(LONG)); }
+    HRESULT STDMETHODCALLTYPE RecordCreateCopy(PVOID source, PVOID* copy) override;
+    HRESULT STDMETHODCALLTYPE RecordDestroy(PVOID record) override;
+
+private:
+    LONG references_ = 1;
+};
+
 }  // namespace kx::testing

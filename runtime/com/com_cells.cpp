@@ -14,15 +14,6 @@ Word WordAt(Word address) {
 
 }  // namespace
 
-Word* HandleVariableOf(const ValueCell& cell) {
-    const Word type = cell.type();
-    if (type != (type_word::kComObjectType | type_word::kAddressBit) &&
-        type != (type_word::kVariantType | type_word::kAddressBit)) {
-        return nullptr;
-    }
-    return cell.AsAddress<Word*>();
-}
-
 ComObjectCell* ObjectCellOf(const ValueCell& cell) {
     if (cell.type() == type_word::kComObjectType) return cell.AsAddress<ComObjectCell*>();
     if (cell.type() != (type_word::kComObjectType | type_word::kAddressBit) || cell.low() == 0) {

@@ -16,9 +16,6 @@ namespace kx::com {
 ComObjectCell* ObjectCellOf(const ValueCell& cell);
 // The VARIANT of a Variant argument, by value or by reference, as raw memory; null likewise.
 void* VariantAddressOf(const ValueCell& cell);
-// The variable slot of a by-reference Variant or ComObject argument (it holds the address
-// of the VARIANT or object cell, which may be null); null for any other cell.
-Word* HandleVariableOf(const ValueCell& cell);
 
 // A by-reference cell read as the by-value cell of its variable's current value; a
 // by-value cell as it is. False for a by-reference cell with a null address or of a kind

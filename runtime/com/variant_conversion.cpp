@@ -258,20 +258,6 @@ bool VariantToWords(const VARIANT& source, Word type, ConvertedWords* out) {
     return converted;
 }
 
-void ReleaseConvertedWords(Word type, const ConvertedWords& words) {
-    if (type == kText) {
-        RtFree(FromWord<void*>(words.low));
-    } else if (type == kComObjectType) {
-        auto* cell = FromWord<ComObjectCell*>(words.low);
-        ClearObjectCell(cell);
-        RtFree(cell);
-    } else if (type == kVariantType) {
-        auto* variant = FromWord<VARIANT*>(words.low);
-        if (variant) VariantClear(variant);
-        RtFree(variant);
-    }
-}
-
 bool WriteBackIntoVariable(const VARIANT& source, const ValueCell& byReference) {
     const Word type = WithoutAddressBit(byReference.type());
     auto* variable = byReference.AsAddress<void*>();

@@ -39,9 +39,6 @@ struct ConvertedWords {
 };
 bool VariantToWords(const VARIANT& source, Word type, ConvertedWords* out);
 
-// Drops what converted words own (a text, an object cell, a VARIANT) after all.
-void ReleaseConvertedWords(Word type, const ConvertedWords& words);
-
 // Writes `source` into the caller's variable of a by-reference cell; the old text, object
 // or Variant there is released first. False: not convertible, variable untouched.
 bool WriteBackIntoVariable(const VARIANT& source, const ValueCell& byReference);

@@ -27,10 +27,8 @@ TEST(ComCells, FindsTheVariantByValueAndByReference) {
     Word variable = ToWord(variant);
     EXPECT_EQ(VariantAddressOf(ValueCell::Raw(ToWord(variant), 0, type_word::kVariantType)), variant);
     EXPECT_EQ(VariantAddressOf(ValueCell::Reference(&variable, type_word::kVariantType)), variant);
-    EXPECT_EQ(HandleVariableOf(ValueCell::Reference(&variable, type_word::kVariantType)), &variable);
     EXPECT_EQ(VariantAddressOf(ValueCell::Raw(ToWord(variant), 0, type_word::kComObjectType)), nullptr);
     EXPECT_EQ(VariantAddressOf(ValueCell::Raw(0, 0, type_word::kVariantType | type_word::kAddressBit)), nullptr);
-    EXPECT_EQ(HandleVariableOf(ValueCell::Raw(ToWord(variant), 0, type_word::kVariantType)), nullptr);
 }
 
 TEST(ComCells, ReadsByReferenceVariablesAsTheirValues) {

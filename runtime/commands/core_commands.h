@@ -40,7 +40,7 @@ KX_COMMAND(FindTextBackwards);  // 33
 KX_COMMAND(CharFromCode);       // 34
 KX_COMMAND(MidByteArray);       // 35
 
-// COM objects and Variants.
+// COM objects and Variants (defined in runtime/com).
 KX_COMMAND(Clear);          // 4
 KX_COMMAND(Create);         // 5
 KX_COMMAND(Assign);         // 6

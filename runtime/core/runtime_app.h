@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form_collection.h"
+#include "form_layer.h"
 #include "framework.h"
 #include "kx/image_format.h"
 #include "support_modules.h"
@@ -41,9 +42,11 @@ struct IdleCallback {
 
 class RuntimeApp final : public AppFramework {
 public:
-    // Binds the application object to a program image and its entry routine and makes it
-    // the current instance. The destructor runs the end routine.
-    RuntimeApp(const ProgramImageHeader* image, ProgramEntryFn programEntry);
+    // Binds the application object to a program image, its entry routine and the form
+    // layer (null: a runtime without forms) and makes it the current instance. The
+    // destructor runs the end routine.
+    RuntimeApp(const ProgramImageHeader* image, ProgramEntryFn programEntry,
+               FormLayer* formLayer = nullptr);
     ~RuntimeApp() override;
     RuntimeApp(const RuntimeApp&) = delete;
     RuntimeApp& operator=(const RuntimeApp&) = delete;
@@ -96,7 +99,9 @@ public:
     const std::vector<IdleCallback>& idleCallbacks() const { return idleCallbacks_; }
     const std::vector<const LibraryDescriptor*>& libraries() const { return libraries_; }
     std::vector<DllCommandSlot>& dllCommands() { return dllCommands_; }
-    FormCollection& forms() { return forms_; }
+    forms::FormCollection& forms() { return forms_; }
+    const forms::FormCollection& forms() const { return forms_; }
+    FormLayer& formLayer() { return *formLayer_; }
     const SupportModuleSlot& supportModule(int index) const { return supportModules_[index]; }
 
     // Default window icons (library service 1000), loaded once.
@@ -143,7 +148,8 @@ private:
     std::vector<const LibraryDescriptor*> libraries_;
     std::vector<Word> libraryStates_;
     std::vector<HMODULE> libraryModules_;
-    FormCollection forms_;
+    forms::FormCollection forms_;
+    FormLayer* formLayer_;
     HWND hiddenOwner_ = nullptr;
     HICON defaultIcons_[2] = {nullptr, nullptr};
     bool defaultIconsLoaded_ = false;

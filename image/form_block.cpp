@@ -179,15 +179,17 @@ constexpr Bytes<4096> FormBlockBytes() {
     return block;
 }
 
-constexpr auto kBlock = FormBlockBytes();
+// Only the trimmed copy is laid down in the program.
+constexpr std::size_t kBlockSize = FormBlockBytes().size;
 
-constexpr std::array<std::uint8_t, kBlock.size> Trimmed() {
-    std::array<std::uint8_t, kBlock.size> bytes{};
-    for (std::size_t i = 0; i < kBlock.size; ++i) bytes[i] = kBlock.data[i];
+constexpr std::array<std::uint8_t, kBlockSize> Trimmed() {
+    const auto block = FormBlockBytes();
+    std::array<std::uint8_t, kBlockSize> bytes{};
+    for (std::size_t i = 0; i < kBlockSize; ++i) bytes[i] = block.data[i];
     return bytes;
 }
 
-constexpr std::array<std::uint8_t, kBlock.size> kFormBlock = Trimmed();
+constexpr std::array<std::uint8_t, kBlockSize> kFormBlock = Trimmed();
 
 }  // namespace
 

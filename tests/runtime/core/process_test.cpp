@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -205,6 +206,45 @@ TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
     EXPECT_NE(std::wstring(text).find(WidenCp936("未得到所需要的数值型数据")), std::wstring::npos);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(Finish(process).exitCode, kErrorExit);
+}
+
+// The text of the real box captioned 错误 of `process`, after which the box is answered.
+std::wstring AnswerErrorBox(HANDLE process) {
+    const std::wstring caption = WidenCp936("错误");
+    HWND box = nullptr;
+    for (int i = 0; i < 300 && !box; ++i) {
+        box = FindWindowW(nullptr, caption.c_str());
+        if (!box) Sleep(100);
+    }
+    if (!box) {
+        TerminateProcess(process, 99);
+        return L"no box captioned 错误";
+    }
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's message control
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+TEST_F(Process, TheClockCorrectorWithACorruptFormBlockReportsItAndEndsWithMinusOne) {
+    // A copy of the program whose unit table claims more bytes than the block holds.
+    const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
+    std::ifstream in(program, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string blockStart("\x08\x00\x00\x00\x01\x00\x01\x52\x00\x00\x00\x00\x18\xDF\x66\x02", 16);
+    const std::size_t at = bytes.find(blockStart);
+    ASSERT_NE(at, std::string::npos);
+    // The first copy is the loaded one; a later one may sit in the debugging information.
+    bytes.replace(at + 32, 4, "\xF0\xFF\xFF\x7F", 4);  // the unit table's length word
+    const std::string copy = ExecutableDirectory() + "corrupt_form_block_" +
+                             std::to_string(GetCurrentProcessId()) + ".exe";
+    std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+
+    HANDLE process = Start(copy, "");
+    const std::wstring text = AnswerErrorBox(process);
+    EXPECT_EQ(text, WidenCp936("运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n\r\n0, 0\r\n"));
+    EXPECT_EQ(Finish(process).exitCode, kErrorExit);
+    DeleteFileA(copy.c_str());
 }
 
 TEST_F(Process, TheClockCorrectorStartsAndEndsWithExitCodeZero) {

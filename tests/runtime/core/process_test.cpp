@@ -247,9 +247,42 @@ TEST_F(Process, TheClockCorrectorWithACorruptFormBlockReportsItAndEndsWithMinusO
     DeleteFileA(copy.c_str());
 }
 
-TEST_F(Process, TheClockCorrectorStartsAndEndsWithExitCodeZero) {
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+TEST_F(Process, TheClockCorrectorShowsItsWindowAndEndsWithZeroWhenItIsClosed) {
     const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
-    EXPECT_EQ(Finish(Start(program, "")).exitCode, 0u);
+    HANDLE process = Start(program, "");
+    const std::wstring title = WidenCp936("Velmo 校时工具");
+    HWND window = nullptr;
+    for (int i = 0; i < 300 && !window; ++i) {
+        window = FindWindowW(L"QZWindow", title.c_str());
+        if (!window) Sleep(100);
+    }
+    ASSERT_NE(window, nullptr);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 380);
+    EXPECT_EQ(rect.bottom - rect.top, 258);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 380) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 258) / 2);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE),
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE));
+    // Children from the top of the z-order: 按钮6 first, 标签1 last.
+    std::vector<std::pair<std::string, int>> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.emplace_back(ClassOf(child), GetDlgCtrlID(child));
+    }
+    EXPECT_EQ(children, (std::vector<std::pair<std::string, int>>{
+                            {"Button", 190}, {"_KX_Timer", 180}, {"_KX_Label", 170}, {"Button", 160},
+                            {"Button", 150}, {"Button", 140}, {"Button", 130}, {"Button", 120},
+                            {"_KX_Label", 110}, {"_KX_Label", 100}}));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Finish(process).exitCode, 0u);
 }
 
 }  // namespace

@@ -122,6 +122,23 @@ TEST_F(Process, FixedErrorsOfTheRuntime) {
          "未找到所指定的窗口\\r\\n", kErrorExit},
         {"start-form-missing",
          "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n未找到所指定的窗口\\r\\n", kErrorExit},
+        {"form-event-form-missing",
+         "\\r\\n错误信息：未找到引发事件的窗口\\r\\n\\r\\n1375797250, 0\\r\\n未找到所指定的窗口\\r\\n", kErrorExit},
+        {"form-event-unit-missing",
+         "\\r\\n错误信息：未找到引发事件的窗口组件\\r\\n\\r\\n1375797249, 369203609\\r\\n\"probe\"\\r\\n"
+         "未找到所指定的窗口组件\\r\\n", kErrorExit},
+        {"form-event-unit-invalid",
+         "\\r\\n错误信息：引发事件的窗口组件无效\\r\\n\\r\\n1375797249, 369164293\\r\\n\"probe\"\\r\\n\"坏\"\\r\\n",
+         kErrorExit},
+        {"form-read-not-loaded",
+         "\\r\\n错误信息：读取组件属性时发现指定窗口尚未载入\\r\\n\\r\\n1375797249, 369164291\\r\\n\"probe\"\\r\\n"
+         "\"标签2\"\\r\\n", kErrorExit},
+        {"form-write-not-loaded",
+         "\\r\\n错误信息：修改组件属性时发现指定窗口尚未载入\\r\\n\\r\\n1375797249, 369164291\\r\\n\"probe\"\\r\\n"
+         "\"标签2\"\\r\\n", kErrorExit},
+        // A label whose block is too new is not created, and with it the form is not loaded.
+        {"form-load-bad-version",
+         "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n\"probe\"\\r\\n\"\"\\r\\n", kErrorExit},
         {"dll-missing-library",
          "\\r\\n错误信息：无法找到指定DLL库文件“kx_no_such_library.dll”中的输出命令“Nothing”"
          "\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},

@@ -59,6 +59,15 @@ Word CommonInterfaceEntry(Word code) {
 
 std::wstring Wide(const std::string& text) { return WidenCp936(text); }
 
+COLORREF FormBackgroundBehind(HWND control) {
+    constexpr std::int32_t kBackgroundIndex = 10 - 8;
+    if (UnitWindow* form = UnitWindow::Of(GetParent(control))) {
+        ValueCell colour;
+        if (form->GetOwnProperty(kBackgroundIndex, colour) && colour.low() != 0xFF000000) return colour.low();
+    }
+    return GetSysColor(COLOR_BTNFACE);
+}
+
 bool RegisterWindowClass(const std::wstring& name, UINT style, WNDPROC procedure) {
     const HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};

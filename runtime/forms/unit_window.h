@@ -95,6 +95,10 @@ Word CommonInterfaceEntry(Word code);
 // window paints its own background), no icon. False when it cannot be registered.
 bool RegisterWindowClass(const std::wstring& name, UINT style, WNDPROC procedure);
 
+// The background colour of the form behind a control: its property 10, or the system's
+// face colour for the default.
+COLORREF FormBackgroundBehind(HWND control);
+
 // Texts given to the system are widened from code page 936.
 std::wstring Wide(const std::string& text);
 

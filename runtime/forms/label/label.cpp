@@ -29,13 +29,7 @@ std::string TextOf(Word address) {
 
 // The background a label shows: its own colour, or the form's behind it.
 COLORREF BackgroundOf(const LabelBlock& block, HWND window) {
-    if (block.background != 0xFF000000) return block.background;
-    HWND parent = GetParent(window);
-    if (UnitWindow* form = UnitWindow::Of(parent)) {
-        ValueCell colour;
-        if (form->GetOwnProperty(10 - 8, colour) && colour.low() != 0xFF000000) return colour.low();
-    }
-    return GetSysColor(COLOR_BTNFACE);
+    return block.background != 0xFF000000 ? block.background : FormBackgroundBehind(window);
 }
 
 }  // namespace

@@ -32,6 +32,15 @@ LRESULT CALLBACK Timer::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
     }
     auto* timer = static_cast<Timer*>(UnitWindow::Of(window));
     if (!timer) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_ERASEBKGND) {
+        // Nothing of the timer shows at run time: the form's background fills its place.
+        RECT client;
+        GetClientRect(window, &client);
+        HBRUSH brush = CreateSolidBrush(FormBackgroundBehind(window));
+        FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
+        DeleteObject(brush);
+        return 1;
+    }
     const LRESULT result = DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
         case WM_CREATE:

@@ -15,6 +15,7 @@
 #include "memory.h"
 #include "text936.h"
 #include "timer/timer.h"
+#include "unit_window.h"
 
 namespace kx {
 namespace {
@@ -175,6 +176,72 @@ TEST_F(ApplicationForm, ServicesReachLiveUnits) {
     RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0);
     EXPECT_STREQ(FromWord<char*>(static_cast<Word>(value)), "改");
     RtFree(FromWord<char*>(static_cast<Word>(value)));
+}
+
+// Rows of `window` on screen that hold a pixel of another colour than the form's background.
+int InkRows(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const DWORD background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    int rows = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF) != background) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST_F(ApplicationForm, TheHeadingIsDrawnInItsLargeFontOnTheFormsBackground) {
+    HWND form = WindowOf(kForm, 0);
+    SetForegroundWindow(form);
+    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpUntil([] { return false; }, 300);
+    const int heading = InkRows(WindowOf(kForm, unit::kLabel1));
+    const int line = InkRows(WindowOf(kForm, unit::kLabel2));
+    // A 48-pixel CJK face inks most of its height; the stock GUI font about a quarter of it.
+    EXPECT_GE(heading, 30) << line;
+    EXPECT_LE(heading, 56) << line;
+    EXPECT_GE(line, 6);
+    EXPECT_LE(line, 20);
+    EXPECT_EQ(InkRows(WindowOf(kForm, unit::kTimer1)), 0);  // the timer shows nothing
+}
+
+TEST_F(ApplicationForm, EachTypesSerialiserWritesTheBlockItWasMadeFrom) {
+    const forms::FormTemplate& form = *app_->forms().Find(kForm);
+    for (Word index = 0; index < form.table().count(); ++index) {
+        const auto record = form.Walk(index);
+        ASSERT_TRUE(record);
+        const DataTypeRecord* type = forms::DataTypeOf(record->typeId);
+        const Word serialise = forms::InterfaceEntry(type, forms::interface_code::kSerialise);
+        ASSERT_NE(serialise, 0u) << index;
+        EXPECT_EQ(forms::InterfaceEntry(type, 7), 0u);
+        std::vector<std::uint8_t> bytes;
+        FromWord<forms::SerialiseFn>(serialise)(FromWord<forms::UnitWindow*>(record->object), &bytes);
+        EXPECT_EQ(bytes, std::vector<std::uint8_t>(record->propertyBlock.begin(), record->propertyBlock.end())) << index;
+    }
 }
 
 // Routines of test blocks.

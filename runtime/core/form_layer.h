@@ -50,6 +50,9 @@ public:
     virtual void WriteUnitProperty(Word typeId, std::int32_t property, Word object,
                                    std::int32_t element, Word low, Word high) = 0;
 
+    // A unit's final clean-up (library service 2000): its object slot is cleared.
+    virtual void UnitDestroyed(Word formId, Word unitId) = 0;
+
     // The live window object of a unit (0: the form's own unit) as a word, or 0.
     virtual Word UnitObject(Word formId, Word unitId) = 0;
     // The window handle of a unit, or null; for commands that take an owner window.

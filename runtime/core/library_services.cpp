@@ -90,6 +90,9 @@ std::int32_t RuntimeService(std::int32_t serviceCode, Word param1, Word param2) 
             }
             return 0;
         }
+        case code::kUnitDestroyed:
+            App().formLayer().UnitDestroyed(param1, param2);
+            return 0;
         case code::kFormCollection:
             return static_cast<std::int32_t>(ToWord(&App().forms()));
         case code::kDataTypeRecord:

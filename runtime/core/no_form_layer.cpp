@@ -32,6 +32,7 @@ public:
     }
     std::uint64_t ReadUnitProperty(Word, std::int32_t, Word, std::int32_t) override { return 0; }
     void WriteUnitProperty(Word, std::int32_t, Word, std::int32_t, Word, Word) override {}
+    void UnitDestroyed(Word, Word) override {}
     Word UnitObject(Word, Word) override { return 0; }
     void* UnitWindowHandle(Word, Word) override { return nullptr; }
 

@@ -6,6 +6,7 @@
 #include "event_arguments.h"
 #include "memory.h"
 #include "property_blocks.h"
+#include "runtime_app.h"
 #include "text936.h"
 #include "window_layer.h"
 
@@ -44,7 +45,7 @@ void UnitWindow::Attach(HWND window) {
 void UnitWindow::Destroyed() {
     if (hwnd_) RemovePropW(hwnd_, kUnitProperty);
     hwnd_ = nullptr;
-    UnitDestroyed(formId_, unitId_);
+    if (RuntimeApp::Current()) RuntimeService(library_service::kUnitDestroyed, formId_, unitId_);
     delete this;
 }
 

@@ -59,6 +59,8 @@ public:
         if (unit && property >= 8) WriteOwnProperty(DataTypeOf(typeId), unit, property, low, high);
     }
 
+    void UnitDestroyed(Word formId, Word unitId) override { forms::UnitDestroyed(formId, unitId); }
+
     Word UnitObject(Word formId, Word unitId) override {
         const FormTemplate* form = Forms().Find(formId);
         if (!form || !form->loaded()) return 0;

@@ -25,6 +25,7 @@ public:
     void WriteUnitProperty(Word t, std::int32_t p, Word o, std::int32_t e, Word l, Word h) override {
         NoFormLayer().WriteUnitProperty(t, p, o, e, l, h);
     }
+    void UnitDestroyed(Word f, Word u) override { NoFormLayer().UnitDestroyed(f, u); }
     Word UnitObject(Word f, Word u) override { return NoFormLayer().UnitObject(f, u); }
     void* UnitWindowHandle(Word f, Word u) override { return NoFormLayer().UnitWindowHandle(f, u); }
 };

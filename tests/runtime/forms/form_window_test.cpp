@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "entries.h"
+#include "event_arguments.h"
 #include "form_fixture.h"
 #include "kx/type_words.h"
 #include "memory.h"
@@ -377,6 +378,28 @@ TEST_F(TestForm, ButtonClicksAndLabelEventsReachTheirRoutines) {
     SendMessageW(WindowOf(kForm, kButton), BM_CLICK, 0, 0);
     app_->AllowEvents();
     EXPECT_EQ(g_log.size(), 2u);
+}
+
+TEST_F(TestForm, TypedEventsPassTheirWordsAndGetTheResultBack) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    TypedEventRecord record{};
+    record.formId = kForm;
+    record.unitId = kLabel;
+    record.argumentCount = 2;
+    record.arguments[0] = {30, 0, type_word::kInteger, 0};
+    record.arguments[1] = {0x1FF, 0, type_word::kByte, 0};  // a byte passes its low 8 bits
+    EXPECT_EQ(RuntimeService(library_service::kCallEventRoutineTyped, ToWord(&record), 0), 1);
+    EXPECT_EQ(g_log.back(), "2:30,255");
+    EXPECT_EQ(record.hasResult, 1u);
+    EXPECT_EQ(record.resultLow, 285u);
+    // Unbound events run nothing and leave the result words alone.
+    EventRecord plain{};
+    plain.formId = kForm;
+    plain.unitId = kLabel;
+    plain.eventIndex = 5;
+    EXPECT_EQ(RuntimeService(library_service::kCallEventRoutine, ToWord(&plain), 0), 0);
+    EXPECT_EQ(plain.hasResult, 0u);
 }
 
 TEST_F(TestForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoad) {

@@ -36,6 +36,11 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
+BOOL CALLBACK CountFormWindows(HWND window, LPARAM count) {
+    if (ClassOf(window) == "QZWindow") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 class ApplicationForm : public FormTest {
 protected:
     void SetUp() override {
@@ -94,10 +99,7 @@ TEST_F(ApplicationForm, LoadingAgainOnlyBringsTheWindowForward) {
     RtLoadStartForm(kForm);
     EXPECT_EQ(WindowOf(kForm, 0), form);
     int forms = 0;
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM count) {
-        if (ClassOf(window) == "QZWindow") ++*reinterpret_cast<int*>(count);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&forms));
+    EnumThreadWindows(GetCurrentThreadId(), &CountFormWindows, reinterpret_cast<LPARAM>(&forms));
     EXPECT_EQ(forms, 1);
 }
 

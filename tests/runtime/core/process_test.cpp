@@ -225,14 +225,33 @@ TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
     EXPECT_EQ(Finish(process).exitCode, kErrorExit);
 }
 
+// A top-level window of `process` with the given class (null: any) and title; other test
+// processes may show windows of the same class and title at the same time.
+HWND WaitForWindowOf(HANDLE process, const wchar_t* className, const std::wstring& title) {
+    struct Search { DWORD processId; const wchar_t* className; const std::wstring* title; HWND found; };
+    Search search{GetProcessId(process), className, &title, nullptr};
+    for (int i = 0; i < 300 && !search.found; ++i) {
+        EnumWindows([](HWND window, LPARAM data) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t text[256] = {}, name[64] = {};
+            GetWindowTextW(window, text, 256);
+            GetClassNameW(window, name, 64);
+            if (owner == s.processId && *s.title == text && (!s.className || std::wstring(name) == s.className)) {
+                s.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        }, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(100);
+    }
+    return search.found;
+}
+
 // The text of the real box captioned 错误 of `process`, after which the box is answered.
 std::wstring AnswerErrorBox(HANDLE process) {
-    const std::wstring caption = WidenCp936("错误");
-    HWND box = nullptr;
-    for (int i = 0; i < 300 && !box; ++i) {
-        box = FindWindowW(nullptr, caption.c_str());
-        if (!box) Sleep(100);
-    }
+    HWND box = WaitForWindowOf(process, nullptr, WidenCp936("错误"));
     if (!box) {
         TerminateProcess(process, 99);
         return L"no box captioned 错误";
@@ -273,12 +292,8 @@ std::string ClassOf(HWND window) {
 TEST_F(Process, TheClockCorrectorShowsItsWindowAndEndsWithZeroWhenItIsClosed) {
     const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
     HANDLE process = Start(program, "");
-    const std::wstring title = WidenCp936("Velmo 校时工具");
-    HWND window = nullptr;
-    for (int i = 0; i < 300 && !window; ++i) {
-        window = FindWindowW(L"QZWindow", title.c_str());
-        if (!window) Sleep(100);
-    }
+    HWND window = WaitForWindowOf(process, L"QZWindow", WidenCp936("Velmo 校时工具"));
+    if (!window) TerminateProcess(process, 99);
     ASSERT_NE(window, nullptr);
     RECT rect;
     GetWindowRect(window, &rect);

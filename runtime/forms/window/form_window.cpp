@@ -114,6 +114,35 @@ void FormWindow::UpdateFrame() {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void FormWindow::ApplyStartPosition() {
+    switch (block_.startPosition) {
+        case 1: {
+            if (IsIconic(hwnd_) || IsZoomed(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+            RECT rect;
+            GetWindowRect(hwnd_, &rect);
+            const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+            const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+            const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+            if (left != rect.left || top != rect.top) {
+                SetWindowPos(hwnd_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            }
+            break;
+        }
+        case 2: ShowWindow(hwnd_, SW_MINIMIZE); break;
+        case 3: ShowWindow(hwnd_, SW_MAXIMIZE); break;
+        default: ShowWindow(hwnd_, SW_SHOWNORMAL); break;
+    }
+}
+
+void FormWindow::RaiseOtherTopmostForms() {
+    for (const auto& form : Forms().forms()) {
+        auto* other = form->loaded() ? static_cast<FormWindow*>(LiveObject(*form, 0)) : nullptr;
+        if (other && other != this && other->block_.alwaysOnTop && !other->block_.taskbarButton) {
+            SetWindowPos(other->hwnd_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        }
+    }
+}
+
 COLORREF FormWindow::Background() const {
     return block_.background == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : block_.background;
 }
@@ -195,7 +224,10 @@ bool FormWindow::SetOwnProperty(std::int32_t index, PropertyValue value) {
         case 15: b.controlBox = v != 0; break;
         case 16: b.maximizeBox = v != 0; break;
         case 17: b.minimizeBox = v != 0; break;
-        case 18: b.startPosition = Clamp(v, 0, 3); break;
+        case 18:
+            b.startPosition = Clamp(v, 0, 3);
+            if (hwnd_ && IsWindowVisible(hwnd_)) ApplyStartPosition();
+            break;
         case 19: b.closable = v != 0; break;
         case 20: b.icon = BytesOfValue(v); break;
         case 21: b.word21 = v != 0; break;
@@ -211,6 +243,7 @@ bool FormWindow::SetOwnProperty(std::int32_t index, PropertyValue value) {
             if (hwnd_) {
                 SetWindowPos(hwnd_, b.alwaysOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                              SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+                if (!b.alwaysOnTop) RaiseOtherTopmostForms();
             }
             break;
         case 30: b.word30 = v != 0; break;

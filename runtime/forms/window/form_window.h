@@ -47,6 +47,8 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     bool CloseAllowed(std::int32_t eventIndex);
     void UpdateFrame();
+    void ApplyStartPosition();
+    void RaiseOtherTopmostForms();
     COLORREF Background() const;
 
     WindowBlock block_;

@@ -17,6 +17,7 @@
 #include "text936.h"
 #include "timer/timer.h"
 #include "unit_window.h"
+#include "window/form_window.h"
 
 namespace kx {
 namespace {
@@ -179,6 +180,32 @@ TEST_F(ApplicationForm, ServicesReachLiveUnits) {
     RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0);
     EXPECT_STREQ(FromWord<char*>(static_cast<Word>(value)), "改");
     RtFree(FromWord<char*>(static_cast<Word>(value)));
+}
+
+TEST(FormWindowStyles, BorderStylesAndFrameProperties) {
+    struct Row { Word border, controlBox, minimize, maximize; const char* title; DWORD style, exStyle; };
+    const Row rows[] = {
+        {2, 1, 1, 0, "t", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0},  // the application's
+        {0, 1, 1, 0, "t", WS_MINIMIZEBOX, 0},                              // no border: no caption
+        {1, 0, 0, 1, "t", WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX, 0},
+        {2, 0, 0, 0, "", WS_DLGFRAME, 0},                                  // no title, no box
+        {3, 1, 0, 0, "", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, WS_EX_TOOLWINDOW},
+        {4, 0, 0, 0, "t", WS_CAPTION, WS_EX_TOOLWINDOW},
+        {5, 0, 0, 0, "t", WS_CAPTION | WS_THICKFRAME, WS_EX_CLIENTEDGE},
+        {6, 0, 0, 0, "t", WS_CAPTION, WS_EX_CLIENTEDGE},
+        {9, 0, 0, 0, "t", WS_CAPTION, WS_EX_CLIENTEDGE},                   // clamped to 6
+    };
+    for (const Row& row : rows) {
+        forms::WindowBlock block;
+        block.borderStyle = row.border;
+        block.controlBox = row.controlBox;
+        block.minimizeBox = row.minimize;
+        block.maximizeBox = row.maximize;
+        block.title = row.title;
+        const forms::WindowStyles styles = forms::StylesOf(block);
+        EXPECT_EQ(styles.style, row.style | WS_CLIPCHILDREN) << row.border;
+        EXPECT_EQ(styles.exStyle, row.exStyle) << row.border;
+    }
 }
 
 // Rows of `window` on screen that hold a pixel of another colour than the form's background.
@@ -358,6 +385,11 @@ TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     PumpUntil([] { return g_ticks >= 2; }, 8000);
     EXPECT_GE(g_ticks.load(), 2);
     EXPECT_EQ(g_tickThread.load(), GetCurrentThreadId());
+
+    // Any timer id ticks.
+    const int before = g_ticks.load();
+    SendMessageW(WindowOf(kForm, kTimer), WM_TIMER, 7, 0);
+    EXPECT_EQ(g_ticks.load(), before + 1);
 
     std::thread([] { RtWriteProperty(kForm, kTimer, 8, -1, static_cast<Word>(-5), 0); }).join();
     EXPECT_FALSE(timer->running());

@@ -227,23 +227,32 @@ TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
 
 // A top-level window of `process` with the given class (null: any) and title; other test
 // processes may show windows of the same class and title at the same time.
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    const std::wstring* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t text[256] = {}, name[64] = {};
+    GetWindowTextW(window, text, 256);
+    GetClassNameW(window, name, 64);
+    if (owner == search.processId && *search.title == text &&
+        (!search.className || std::wstring(name) == search.className)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND WaitForWindowOf(HANDLE process, const wchar_t* className, const std::wstring& title) {
-    struct Search { DWORD processId; const wchar_t* className; const std::wstring* title; HWND found; };
-    Search search{GetProcessId(process), className, &title, nullptr};
+    WindowSearch search{GetProcessId(process), className, &title, nullptr};
     for (int i = 0; i < 300 && !search.found; ++i) {
-        EnumWindows([](HWND window, LPARAM data) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t text[256] = {}, name[64] = {};
-            GetWindowTextW(window, text, 256);
-            GetClassNameW(window, name, 64);
-            if (owner == s.processId && *s.title == text && (!s.className || std::wstring(name) == s.className)) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
         if (!search.found) Sleep(100);
     }
     return search.found;

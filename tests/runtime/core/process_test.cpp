@@ -225,7 +225,7 @@ TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
     EXPECT_EQ(Finish(process).exitCode, kErrorExit);
 }
 
-// A top-level window of `process` with the given class (null: any) and title; other test
+// A shown top-level window of `process` with the given class (null: any) and title; other test
 // processes may show windows of the same class and title at the same time.
 struct WindowSearch {
     DWORD processId;
@@ -241,7 +241,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
     wchar_t text[256] = {}, name[64] = {};
     GetWindowTextW(window, text, 256);
     GetClassNameW(window, name, 64);
-    if (owner == search.processId && *search.title == text &&
+    // Shown means loaded: a form's window exists with its title before its controls do.
+    if (owner == search.processId && IsWindowVisible(window) && *search.title == text &&
         (!search.className || std::wstring(name) == search.className)) {
         search.found = window;
         return FALSE;

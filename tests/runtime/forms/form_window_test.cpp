@@ -304,6 +304,8 @@ void OnTick(const Word*, Word, RoutineResult*) {
     g_tickThread = GetCurrentThreadId();
     ++g_ticks;
 }
+void OnFocus(const Word*, Word, RoutineResult*) { LogRoutine("focus"); }
+void OnBlur(const Word*, Word, RoutineResult*) { LogRoutine("blur"); }
 void OnClick(const Word*, Word count, RoutineResult*) { LogRoutine(count == 0 ? "click" : "click with arguments"); }
 void OnArguments(const Word* arguments, Word count, RoutineResult* result) {
     g_log.push_back(std::to_string(count) + ":" + std::to_string(arguments[0]) + "," + std::to_string(arguments[1]));
@@ -320,7 +322,8 @@ std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2) {
                                Bind(1, OnClose), Bind(2, OnDestroy)},
                               WindowBlockTitled("测试窗口"), forms::kUnitVisible, 0, 10, 10, 300, 200},
                              {kTimer, type_word::kTimerType, "时钟1", {Bind(0, OnTick)}, forms::TimerBlock().Write(), 0},
-                             {kButton, type_word::kButtonType, "按钮1", {Bind(0, OnClick)},
+                             {kButton, type_word::kButtonType, "按钮1",
+                              {Bind(0, OnClick), Bind(-7, OnFocus), Bind(-8, OnBlur)},
                               forms::ButtonBlock().Write(), forms::kUnitVisible | forms::kUnitTabStop},
                              {kLabel, type_word::kLabelType, "标签2", {Bind(0, OnArguments)}, label}},
                             "测试"}});
@@ -398,20 +401,25 @@ TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     EXPECT_FALSE(KillTimer(WindowOf(kForm, kTimer), forms::kTimerId));
 }
 
-TEST_F(TestForm, ButtonClicksAndLabelEventsReachTheirRoutines) {
+TEST_F(TestForm, ButtonClicksFocusAndLabelEventsReachTheirRoutines) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);
+    SetFocus(WindowOf(kForm, 0));
     g_log.clear();
+    // A click gives the button the focus first: events -7, then 0.
     SendMessageW(WindowOf(kForm, kButton), BM_CLICK, 0, 0);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"click"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"focus", "click"}));
+    SetFocus(WindowOf(kForm, 0));
+    EXPECT_EQ(g_log.back(), "blur");
     // The label's event 0 carries the message's two parameters; the routine's value is the result.
     EXPECT_EQ(SendMessageW(WindowOf(kForm, kLabel), 0x8075, 20, 22), 42);
     EXPECT_EQ(g_log.back(), "2:20,22");
     // No events while they are suppressed.
+    const std::size_t logged = g_log.size();
     app_->SuppressEvents();
     SendMessageW(WindowOf(kForm, kButton), BM_CLICK, 0, 0);
     app_->AllowEvents();
-    EXPECT_EQ(g_log.size(), 2u);
+    EXPECT_EQ(g_log.size(), logged);
 }
 
 TEST_F(TestForm, TypedEventsPassTheirWordsAndGetTheResultBack) {

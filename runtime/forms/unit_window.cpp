@@ -1,5 +1,6 @@
 #include "unit_window.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "entries.h"
@@ -132,10 +133,13 @@ ValueCell BytesResult(const std::vector<std::uint8_t>& bytes) {
 
 std::vector<std::uint8_t> BytesOfValue(Word address) {
     const auto* block = FromWord<const std::uint8_t*>(address);
-    if (!block) return {};
+    // Only as many bytes as the block really holds are taken.
+    const std::size_t readable = ReadableBytes(block);
+    if (readable < 8) return {};
     Word header[2];
     std::memcpy(header, block, sizeof header);
-    return {block + 8, block + 8 + header[1]};
+    const std::size_t length = std::min<std::size_t>(header[1], readable - 8);
+    return {block + 8, block + 8 + length};
 }
 
 }  // namespace kx::forms

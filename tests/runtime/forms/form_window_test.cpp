@@ -166,6 +166,23 @@ TEST_F(ApplicationForm, ClampsOfLabelAndButtonProperties) {
     }
 }
 
+TEST_F(ApplicationForm, ByteValuesAreTakenOnlyAsFarAsTheirBlockReaches) {
+    // A byte array claiming more bytes than its heap block holds.
+    auto* block = static_cast<Word*>(RtAlloc(8 + 60));
+    block[0] = 1;
+    block[1] = 0x7FFFFFFF;
+    RtWriteProperty(kForm, unit::kLabel2, 15, -1, ToWord(block), 0);
+    auto* font = FromWord<Word*>(static_cast<Word>(RtReadProperty(kForm, unit::kLabel2, 15, -1)));
+    ASSERT_NE(font, nullptr);
+    EXPECT_LE(font[1], 60u);
+    EXPECT_GE(font[1], 60u - 8);  // the heap may round the block up
+    RtFree(font);
+    RtFree(block);
+    RtWriteProperty(kForm, unit::kLabel2, 15, -1, 0, 0);  // no font: the stock one again
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel2), WM_GETFONT, 0, 0)),
+              GetStockObject(DEFAULT_GUI_FONT));
+}
+
 TEST_F(ApplicationForm, ServicesReachLiveUnits) {
     const Word object = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, unit::kLabel3));
     ASSERT_NE(object, 0u);

@@ -62,6 +62,11 @@ bool LoadForm(FormTemplate& form, Word loader, bool modal, HWND owner) {
     ProcessAndSuppress(true);
     form.BeginWorkingCopy();
     const Word count = form.table().count();
+    // Whatever object and cursor words were stored, no unit has a window yet.
+    for (Word i = 0; i < count; ++i) {
+        SetObjectSlot(form, i, 0);
+        SetHeadWord(form, i, head::kCursor, 0);
+    }
     // 4: this runtime builds no menus (the application has none).
 
     // 5: the form first, then the controls from the last stored one to the first.

@@ -95,6 +95,8 @@ Word InterfaceEntry(const DataTypeRecord* type, Word code) {
 }
 
 UnitWindow* LiveObject(const FormTemplate& form, Word index) {
+    // Stored records may carry any object word; only a loaded form's words are objects.
+    if (!form.loaded()) return nullptr;
     const auto record = form.Walk(index);
     if (!record || record->isMenuItem || !record->object) return nullptr;
     auto* object = FromWord<UnitWindow*>(record->object);

@@ -24,6 +24,7 @@ struct TestUnit {
     std::string tag{};
     Word parentId = 0;
     std::vector<Word> children{};
+    Word object = 0;  // as stored: meaningless
 };
 
 inline std::vector<std::uint8_t> UnitRecordBytes(const TestUnit& unit) {
@@ -42,7 +43,7 @@ inline std::vector<std::uint8_t> UnitRecordBytes(const TestUnit& unit) {
         out.Word32(unit.bindings.empty() ? forms::kNoRoutineOffset : unit.bindings[0].routineOffset);
         return out.Take();
     }
-    out.Word32(0);
+    out.Word32(unit.object);
     for (std::int32_t v : {unit.left, unit.top, unit.width, unit.height}) out.Word32(static_cast<Word>(v));
     out.Word32(0);
     out.Word32(unit.parentId);

@@ -330,10 +330,10 @@ void OnArguments(const Word* arguments, Word count, RoutineResult* result) {
     result->low = arguments[0] + arguments[1];
 }
 
-std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2) {
+std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2, Word staleObject = 0) {
     auto label = LabelBlockWith("标签");
     label[0] = static_cast<std::uint8_t>(labelVersion);
-    return FormBlockBytes({{kForm,
+    auto block = FormBlockBytes({{kForm,
                             {{kOwnUnit, type_word::kWindowType, "",
                               {Bind(0, OnCreated), Bind(3, OnEvent3), Bind(4, OnEvent4), Bind(12, OnCloseQuery),
                                Bind(1, OnClose), Bind(2, OnDestroy)},
@@ -342,8 +342,10 @@ std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2) {
                              {kButton, type_word::kButtonType, "按钮1",
                               {Bind(0, OnClick), Bind(-7, OnFocus), Bind(-8, OnBlur)},
                               forms::ButtonBlock().Write(), forms::kUnitVisible | forms::kUnitTabStop},
-                             {kLabel, type_word::kLabelType, "标签2", {Bind(0, OnArguments)}, label}},
+                             {kLabel, type_word::kLabelType, "标签2", {Bind(0, OnArguments)}, label, forms::kUnitVisible,
+                              0, 0, 0, 40, 20, "", 0, {}, staleObject}},
                             "测试"}});
+    return block;
 }
 
 class TestForm : public FormTest {
@@ -487,6 +489,25 @@ TEST_F(TestForm, ALabelBlockOfAVersionTooHighFailsTheLoadAndLeavesNoWindow) {
     EnumThreadWindows(GetCurrentThreadId(), &CountFormWindows, reinterpret_cast<LPARAM>(&forms));
     EXPECT_EQ(forms, 0);
     EXPECT_TRUE(g_log.empty());  // no load events
+}
+
+// A stored object word is meaningless: before loading, and after a load that failed on the
+// way, it must not be taken for a window object.
+void ExpectStoredObjectWordsIgnored(std::int32_t labelVersion) {
+    EXPECT_EQ(RtReadProperty(kForm, kLabel, 5, -1), 1u);  // from the record: not loaded
+    EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
+    EXPECT_EQ(forms::WindowLayer().LoadStartForm(kForm), labelVersion == 2);
+    EXPECT_EQ(forms::WindowLayer().AnyFormWindow(), labelVersion == 2);
+}
+
+TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadSucceeds) {
+    Start(TestFormBlock(2, 0xDEADBEE0));
+    ExpectStoredObjectWordsIgnored(2);
+}
+
+TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadFails) {
+    Start(TestFormBlock(3, 0xDEADBEE0));
+    ExpectStoredObjectWordsIgnored(3);
 }
 
 TEST_F(TestForm, TheFormsWindowIsTheOwnerOfAWindowValue) {

@@ -179,8 +179,15 @@ bool LoadForm(FormTemplate& form, Word loader, bool modal, HWND owner) {
             RaiseUnitEvent(form.id, focused && focus != formWindow ? focused->unitId() : ownUnit, kFocusGainedEvent);
         }
     }
-    // 15: modal forms are not loaded by this runtime's entries.
-    (void)modal;
+    // 15.
+    if (modal && IsWindow(formWindow)) {
+        std::vector<HWND> others;
+        for (const auto& other : Forms().forms()) {
+            UnitWindow* window = other.get() != &form ? LiveObject(*other, 0) : nullptr;
+            if (window) others.push_back(window->hwnd());
+        }
+        if (auto* formObject = static_cast<FormWindow*>(LiveObject(form, 0))) formObject->DisableOthers(others);
+    }
     // 16.
     if (!IsWindow(formWindow)) return true;
     HWND focus = GetFocus();

@@ -143,6 +143,13 @@ void FormWindow::RaiseOtherTopmostForms() {
     }
 }
 
+void FormWindow::DisableOthers(const std::vector<HWND>& others) {
+    for (HWND window : others) {
+        disabled_.emplace_back(window, IsWindowEnabled(window) != FALSE);
+        EnableWindow(window, FALSE);
+    }
+}
+
 COLORREF FormWindow::Background() const {
     return block_.background == 0xFF000000 ? GetSysColor(COLOR_BTNFACE) : block_.background;
 }
@@ -163,6 +170,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             if (!quiet_ && (!CloseAllowed(kCloseQueryEvent) || !CloseAllowed(kCloseEvent))) return 0;
+            for (const auto& [window, wasEnabled] : std::exchange(disabled_, {})) {
+                if (IsWindow(window)) EnableWindow(window, wasEnabled);
+            }
             DestroyWindow(hwnd_);
             return 0;
         case WM_DESTROY: {

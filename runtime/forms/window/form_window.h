@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <utility>
+#include <vector>
+
 #include "property_blocks.h"
 #include "unit_window.h"
 
@@ -40,6 +43,9 @@ public:
     void SetLoader(Word loader) { loader_ = loader; }
     // While a failed load takes the window down, it raises no events.
     void SetQuiet() { quiet_ = true; }
+    // A modal form disables the other top-level form windows and gives them back their
+    // state when it closes.
+    void DisableOthers(const std::vector<HWND>& others);
 
 private:
     FormWindow(Word formId, Word unitId) : UnitWindow(formId, unitId) {}
@@ -56,6 +62,7 @@ private:
     bool unitsCreated_ = false;
     bool loadFinished_ = false;
     bool quiet_ = false;
+    std::vector<std::pair<HWND, bool>> disabled_;  // window, was enabled
 };
 
 }  // namespace kx::forms

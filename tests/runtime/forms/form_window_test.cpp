@@ -510,6 +510,24 @@ TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadFails) {
     ExpectStoredObjectWordsIgnored(3);
 }
 
+TEST_F(TestForm, AModalFormDisablesTheOthersUntilItCloses) {
+    auto block = FormBlockBytes({{kForm, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("甲")}}, ""},
+                                 {0x52010002, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("乙")}}, ""},
+                                 {0x52010003, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("丙")}}, ""}});
+    Start(block);
+    RtLoadStartForm(kForm);
+    RtLoadStartForm(0x52010002);
+    EnableWindow(WindowOf(0x52010002, 0), FALSE);  // disabled before: stays disabled
+    ASSERT_TRUE(forms::LoadForm(*app_->forms().Find(0x52010003), 1, true, nullptr));
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, 0)));
+    HWND modal = WindowOf(0x52010003, 0);
+    EXPECT_TRUE(IsWindowEnabled(modal));
+    SendMessageW(modal, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(modal));
+    EXPECT_TRUE(IsWindowEnabled(WindowOf(kForm, 0)));
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(0x52010002, 0)));
+}
+
 TEST_F(TestForm, TheFormsWindowIsTheOwnerOfAWindowValue) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

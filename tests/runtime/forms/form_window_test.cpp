@@ -308,6 +308,7 @@ void OnCreated(const Word*, Word, RoutineResult*) {
 }
 void OnEvent3(const Word*, Word, RoutineResult*) { LogRoutine("3"); }
 void OnEvent4(const Word*, Word, RoutineResult*) { LogRoutine("4"); }
+void OnFormFocus(const Word*, Word, RoutineResult*) { LogRoutine("-7"); }
 void OnCloseQuery(const Word*, Word, RoutineResult* result) {
     LogRoutine("12");
     if (g_closeAnswer != CloseAnswer::kNothing) {
@@ -335,7 +336,8 @@ std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2, Word stal
     label[0] = static_cast<std::uint8_t>(labelVersion);
     auto block = FormBlockBytes({{kForm,
                             {{kOwnUnit, type_word::kWindowType, "",
-                              {Bind(0, OnCreated), Bind(3, OnEvent3), Bind(4, OnEvent4), Bind(12, OnCloseQuery),
+                              {Bind(0, OnCreated), Bind(3, OnEvent3), Bind(4, OnEvent4), Bind(-7, OnFormFocus),
+                               Bind(12, OnCloseQuery),
                                Bind(1, OnClose), Bind(2, OnDestroy)},
                               WindowBlockTitled("测试窗口"), forms::kUnitVisible, 0, 10, 10, 300, 200},
                              {kTimer, type_word::kTimerType, "时钟1", {Bind(0, OnTick)}, forms::TimerBlock().Write(), 0},
@@ -360,7 +362,8 @@ protected:
 TEST_F(TestForm, LoadEventsRunAfterTheControlsAndBeforeTheFormIsShown) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"0 before shown", "3", "4"}));
+    // Shown, the form has the focus: its own unit's event -7 follows.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"0 before shown", "3", "4", "-7"}));
     EXPECT_TRUE(IsWindowVisible(WindowOf(kForm, 0)));
 }
 

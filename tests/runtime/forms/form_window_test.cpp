@@ -423,6 +423,25 @@ TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     EXPECT_FALSE(KillTimer(WindowOf(kForm, kTimer), forms::kTimerId));
 }
 
+TEST_F(TestForm, WritingTheSameIntervalAgainKeepsTheTimersPhase) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
+    // Rewritten far more often than once a period: were the period restarted on each write,
+    // no tick could ever come.
+    std::atomic<bool> done{false};
+    std::thread writer([&done] {
+        while (!done) {
+            RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
+            Sleep(100);
+        }
+    });
+    PumpUntil([] { return g_ticks >= 1; }, 8000);
+    done = true;
+    writer.join();
+    EXPECT_GE(g_ticks.load(), 1);
+}
+
 TEST_F(TestForm, ButtonClicksFocusAndLabelEventsReachTheirRoutines) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

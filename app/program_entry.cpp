@@ -21,8 +21,7 @@ int ProgramEntry() {
     Service(ServiceNumber::kInitRuntime);
     Service(ServiceNumber::kAddExitRoutine, kx::ToWord(&ProgramExitRoutine));
     ProgramStartRoutine();
-    // The start form (kx::image::kStartFormId) is loaded here once the image carries its
-    // form block; without a form the message loop below returns at once.
+    kx::program::Entry<kx::EntrySlot::kLoadStartForm>()(kx::image::kStartFormId);
     kx::program::Entry<kx::EntrySlot::kRunUntilWindowsClosed>()();
     return 0;
 }

@@ -2,6 +2,7 @@
 #include <array>
 
 #include "core_commands.h"
+#include "data_types.h"
 #include "libraries.h"
 
 namespace kx::image {
@@ -61,12 +62,14 @@ struct NamedType {
     const char* englishName;
     Word typeFlags;
     Word propertyCount;
+    const Word* propertyTable = nullptr;
+    Word (*interfaceFunction)(Word) = nullptr;
 };
 const NamedType kUsedTypes[] = {
-    {0, "窗口", "window", 0x800000D0, 32},
-    {9, "标签", "Label", 0x84012040, 29},
-    {10, "按钮", "Button", 0x80000840, 14},
-    {31, "时钟", "Timer", 0x80008040, 9},
+    {0, "窗口", "window", 0x800000D0, 32, forms::kWindowPropertyTypes, &forms::WindowInterface},
+    {9, "标签", "Label", 0x84012040, 29, forms::kLabelPropertyTypes, &forms::LabelInterface},
+    {10, "按钮", "Button", 0x80000840, 14, forms::kButtonPropertyTypes, &forms::ButtonInterface},
+    {31, "时钟", "Timer", 0x80008040, 9, forms::kTimerPropertyTypes, &forms::TimerInterface},
     {47, "对象", "ComObject", 0x80000000, 0},
     {48, "变体型", "Variant", 0x80000000, 0},
 };
@@ -79,6 +82,8 @@ std::array<DataTypeRecord, kCoreDataTypeCount> MakeCoreDataTypes() {
         record.englishName = ToWord(type.englishName);
         record.typeFlags = type.typeFlags;
         record.propertyCount = type.propertyCount;
+        record.propertyTable = type.propertyTable ? ToWord(type.propertyTable) : 0;
+        record.interfaceFunction = type.interfaceFunction ? ToWord(type.interfaceFunction) : 0;
     }
     return records;
 }

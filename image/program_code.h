@@ -1,6 +1,9 @@
-// The start of program code and codeBase, just behind its 4-byte stub.
+// The start of program code: the 4-byte stub and, right behind it at codeBase, the table of
+// jump thunks through which the runtime reaches program routines. Routine i's stored
+// offset is kRoutineThunkSize * i.
 #pragma once
 
+#include "kx/program_routine.h"
 #include "kx/word.h"
 
 extern "C" const unsigned char kx_program_code[];
@@ -9,5 +12,22 @@ namespace kx::image {
 
 inline constexpr Word kProgramCodeStubSize = 4;
 Word CodeBase();
+
+// The program routines behind the stub, in thunk order.
+enum class ProgramRoutine : Word {
+    kOnWindowCreated = 0,
+    kOnTimerTick = 1,
+    kOnSync = 2,
+    kOnRoundToMinute = 3,
+    kOnPlusMinute = 4,
+    kOnMinusMinute = 5,
+    kOnPlusSecond = 6,
+    kOnMinusSecond = 7,
+};
+inline constexpr Word kProgramRoutineCount = 8;
+
+constexpr Word RoutineOffset(ProgramRoutine routine) {
+    return kRoutineThunkSize * static_cast<Word>(routine);
+}
 
 }  // namespace kx::image

@@ -1,6 +1,7 @@
 // The program image header of the clock corrector, its DLL-command tables, its library list
 // and the runtime entry table of its program code.
 #include "entries.h"
+#include "form_block.h"
 #include "kx/constants.h"
 #include "libraries.h"
 #include "program_code.h"
@@ -38,8 +39,8 @@ const ProgramImageHeader kHeader = {
     .codeBase = CodeBase(),
     .constBlock = ToWord(&kConstants),
     .constBlockSize = sizeof kConstants,
-    .formBlock = 0,
-    .formBlockSize = 0,
+    .formBlock = ToWord(FormBlock()),
+    .formBlockSize = FormBlockSize(),
     .libraryCount = kLibraryCount,
     .libraries = ToWord(kLibraries),
     .dllCommandCount = kDllCommandCount,

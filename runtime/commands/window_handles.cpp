@@ -1,20 +1,12 @@
 #include "window_handles.h"
 
-#include <atomic>
+#include "runtime_app.h"
 
 namespace kx::commands {
 
-namespace {
-std::atomic<WindowHandleLookup> g_windowHandleLookup{nullptr};
-}
-
-WindowHandleLookup InstallWindowHandleLookup(WindowHandleLookup lookup) {
-    return g_windowHandleLookup.exchange(lookup);
-}
-
 void* WindowHandleOf(const ValueCell& window) {
-    const WindowHandleLookup lookup = g_windowHandleLookup.load();
-    return lookup ? lookup(window) : nullptr;
+    RuntimeApp* app = RuntimeApp::Current();
+    return app ? app->formLayer().UnitWindowHandle(window.low(), window.high()) : nullptr;
 }
 
 }  // namespace kx::commands

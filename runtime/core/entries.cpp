@@ -12,8 +12,6 @@ namespace {
 
 thread_local std::int32_t t_libraryNumber = -1;
 
-constexpr char kPropertyFormMissing[] = "未载入欲访问窗口组件所在的窗口";
-
 RuntimeApp& App() { return *RuntimeApp::Current(); }
 
 ValueCell CallCommand(Word command, std::int32_t count, ValueCell* args) {
@@ -41,21 +39,14 @@ ValueCell RtCallLibraryCommand(std::uint32_t libraryNumber, Word command, std::i
     return result;
 }
 
-std::uint64_t RtReadProperty(Word formId, Word unitId, std::int32_t /*property*/,
-                             std::int32_t /*element*/) {
-    if (!App().forms().Find(formId)) {
-        ReportRuntimeError(kPropertyFormMissing, 0, static_cast<std::int32_t>(formId),
-                           static_cast<std::int32_t>(unitId));
-    }
-    return 0;  // units of loaded forms answer once the form window layer exists
+std::uint64_t RtReadProperty(Word formId, Word unitId, std::int32_t property,
+                             std::int32_t element) {
+    return App().formLayer().ReadProperty(formId, unitId, property, element);
 }
 
-void RtWriteProperty(Word formId, Word unitId, std::int32_t /*property*/,
-                     std::int32_t /*element*/, Word /*valueLow*/, Word /*valueHigh*/) {
-    if (!App().forms().Find(formId)) {
-        ReportRuntimeError(kPropertyFormMissing, 0, static_cast<std::int32_t>(formId),
-                           static_cast<std::int32_t>(unitId));
-    }
+void RtWriteProperty(Word formId, Word unitId, std::int32_t property, std::int32_t element,
+                     Word valueLow, Word valueHigh) {
+    App().formLayer().WriteProperty(formId, unitId, property, element, valueLow, valueHigh);
 }
 
 void RtEndProgram(std::int32_t exitCode) {
@@ -66,9 +57,9 @@ void RtEndProgram(std::int32_t exitCode) {
 void RtRunUntilWindowsClosed() { App().RunUntilWindowsClosed(); }
 
 void RtLoadStartForm(Word formId) {
-    // Windows of forms are created by the form window layer; without it no start form can be
-    // shown, whether or not its template is there.
-    ReportRuntimeError(fixed_error::kStartFormFailed, 0, static_cast<std::int32_t>(formId), 0);
+    if (!App().formLayer().LoadStartForm(formId)) {
+        ReportRuntimeError(fixed_error::kStartFormFailed, 0, static_cast<std::int32_t>(formId), 0);
+    }
 }
 
 }  // namespace kx

@@ -31,21 +31,22 @@ void AppendQuoted(std::string& out, const std::string& tag) {
 }
 
 std::string LocationPart(std::int32_t location1, std::int32_t location2,
-                         const FormCollection& forms) {
+                         const forms::FormCollection& forms) {
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "\r\n%d, %d", location1, location2);
     std::string part = numbers;
 
     const auto formId = static_cast<std::uint32_t>(location1);
     if (formId != 0 && (formId & kLocationKindMask) == kLocationKindForm) {
-        const FormTemplate* form = forms.Find(formId);
+        const forms::FormTemplate* form = forms.Find(formId);
         if (!form) {
             part += "\r\n未找到所指定的窗口";
         } else {
-            AppendQuoted(part, form->tag);
-            const UnitRecord* unit = form->UnitOrOwn(static_cast<std::uint32_t>(location2));
-            if (unit && (unit->id >> 24) != kMissingUnitTopByte) {
-                AppendQuoted(part, unit->tag);
+            AppendQuoted(part, form->textA);
+            const auto unitId = static_cast<std::uint32_t>(location2);
+            const auto name = form->UnitName(unitId);
+            if (name && (unitId >> 24) != kMissingUnitTopByte) {
+                AppendQuoted(part, *name);
             } else {
                 part += "\r\n未找到所指定的窗口组件";
             }
@@ -63,7 +64,7 @@ const char* NumberedErrorMessage(std::int32_t code) {
 }
 
 std::string BuildErrorReportText(const char* message, std::int32_t code, std::int32_t location1,
-                                 std::int32_t location2, const FormCollection& forms) {
+                                 std::int32_t location2, const forms::FormCollection& forms) {
     std::string text = "运行时出错!\r\n";
     if (code != 0) text += "\r\n错误代码：" + std::to_string(code) + "\r\n";
     if (message && *message) {

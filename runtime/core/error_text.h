@@ -24,6 +24,13 @@ inline constexpr const char kNoExternalSubroutine[] =
     "静态编译的程序不支持调用位于外部支持包中的子程序";
 inline constexpr const char kAddressAboveWordRange[] = "地址超出了32位字的范围";
 inline constexpr const char kRemainderByZero[] = "不能求余数于零";
+inline constexpr const char kEventFormMissing[] = "未找到引发事件的窗口";
+inline constexpr const char kEventUnitMissing[] = "未找到引发事件的窗口组件";
+inline constexpr const char kEventUnitInvalid[] = "引发事件的窗口组件无效";
+inline constexpr const char kPropertyFormMissing[] = "未载入欲访问窗口组件所在的窗口";
+inline constexpr const char kReadUnitNotLoaded[] = "读取组件属性时发现指定窗口尚未载入";
+inline constexpr const char kWriteUnitNotLoaded[] = "修改组件属性时发现指定窗口尚未载入";
+inline constexpr const char kUnitWindowMissing[] = "指定窗口或窗口组件不存在或尚未载入";
 }  // namespace fixed_error
 
 inline constexpr char kErrorBoxCaption[] = "错误";
@@ -35,7 +42,7 @@ inline constexpr std::uint32_t kLocationKindForm = 0x02000000;
 
 // The whole text of the error box.
 std::string BuildErrorReportText(const char* message, std::int32_t code, std::int32_t location1,
-                                 std::int32_t location2, const FormCollection& forms);
+                                 std::int32_t location2, const forms::FormCollection& forms);
 
 // printf-style "%d" of the requested size, as the out-of-memory message shows it.
 std::string OutOfMemoryMessage(std::uint32_t requestedSize);

@@ -17,7 +17,7 @@ void ReportRuntimeError(const char* message, std::int32_t code, std::int32_t loc
     RuntimeApp* app = RuntimeApp::Current();
     if (app) app->SuppressEvents();
 
-    static const FormCollection kNoForms;
+    static const forms::FormCollection kNoForms;
     const std::string text =
         BuildErrorReportText(message, code, location1, location2, app ? app->forms() : kNoForms);
     ShowMessageBox(nullptr, text.c_str(), kErrorBoxCaption, kErrorBoxStyle);

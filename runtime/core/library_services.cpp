@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "entries.h"
+#include "error_text.h"
 #include "event_arguments.h"
 #include "kx/type_words.h"
 #include "runtime_app.h"
@@ -13,9 +14,6 @@ namespace kx {
 namespace {
 
 namespace code = library_service;
-
-constexpr char kEventFormMissing[] = "未找到引发事件的窗口";
-constexpr char kUnitWindowMissing[] = "指定窗口或窗口组件不存在或尚未载入";
 
 RuntimeApp& App() { return *RuntimeApp::Current(); }
 
@@ -30,28 +28,37 @@ Word DataTypeRecordOf(Word dataTypeId) {
     return library.dataTypes + index * static_cast<Word>(sizeof(DataTypeRecord));
 }
 
-// Raises event `eventIndex` of (form, unit) with the given argument words; true when a
-// routine of program code ran.
-bool RaiseEvent(Word formId, Word /*unitId*/, Word /*eventIndex*/, const std::vector<Word>&) {
-    if (App().EventsSuppressed()) return false;
-    if (!App().forms().Find(formId)) {
-        ReportRuntimeError(kEventFormMissing, 0, static_cast<std::int32_t>(formId), 0);
-    }
-    // Units of a loaded form, their bindings and routines are the form layer's; no form can
-    // be loaded before it exists.
-    return false;
+template <typename Record>
+FormLayer::EventCall EventCallOf(const Record& record) {
+    return {record.formId, record.unitId, static_cast<std::int32_t>(record.eventIndex),
+            ArgumentWords(record)};
 }
 
+// Service 2008: the result is one word.
 std::int32_t CallEventRoutine(Word recordAddress) {
     auto* record = FromWord<EventRecord*>(recordAddress);
     if (!record) return 0;
-    return RaiseEvent(record->formId, record->unitId, record->eventIndex, ArgumentWords(*record));
+    FormLayer::EventCall call = EventCallOf(*record);
+    const bool ran = App().formLayer().RaiseEvent(call);
+    if (call.hasResult) {
+        record->hasResult = 1;
+        record->result = call.resultLow;
+    }
+    return ran ? 1 : 0;
 }
 
+// Service 2031: the result is an 8-byte value.
 std::int32_t CallEventRoutineTyped(Word recordAddress) {
     auto* record = FromWord<TypedEventRecord*>(recordAddress);
     if (!record) return 0;
-    return RaiseEvent(record->formId, record->unitId, record->eventIndex, ArgumentWords(*record));
+    FormLayer::EventCall call = EventCallOf(*record);
+    const bool ran = App().formLayer().RaiseEvent(call);
+    if (call.hasResult) {
+        record->hasResult = 1;
+        record->resultLow = call.resultLow;
+        record->resultHigh = call.resultHigh;
+    }
+    return ran ? 1 : 0;
 }
 
 void FreeArray(Word type, Word blockWord) {
@@ -83,6 +90,9 @@ std::int32_t RuntimeService(std::int32_t serviceCode, Word param1, Word param2) 
             }
             return 0;
         }
+        case code::kUnitDestroyed:
+            App().formLayer().UnitDestroyed(param1, param2);
+            return 0;
         case code::kFormCollection:
             return static_cast<std::int32_t>(ToWord(&App().forms()));
         case code::kDataTypeRecord:
@@ -93,9 +103,12 @@ std::int32_t RuntimeService(std::int32_t serviceCode, Word param1, Word param2) 
         case code::kProgramFileName:
             return static_cast<std::int32_t>(ToWord(App().programFileName().c_str()));
         case code::kUnitWindowObject:
-            return 0;  // no unit has a window before the form window layer exists
+            return static_cast<std::int32_t>(App().formLayer().UnitObject(param1, param2));
         case code::kUnitWindowObjectOrError:
-            ReportRuntimeError(kUnitWindowMissing, 0, static_cast<std::int32_t>(param1),
+            if (const Word object = App().formLayer().UnitObject(param1, param2)) {
+                return static_cast<std::int32_t>(object);
+            }
+            ReportRuntimeError(fixed_error::kUnitWindowMissing, 0, static_cast<std::int32_t>(param1),
                                static_cast<std::int32_t>(param2));  // does not return
         case code::kCallEventRoutine:
             return CallEventRoutine(param1);

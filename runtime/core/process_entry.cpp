@@ -5,9 +5,11 @@
 
 #include "kx/program_binding.h"
 #include "runtime_app.h"
+#include "window_layer.h"
 
 namespace {
-kx::RuntimeApp g_runtimeApp(&kx::program_binding::Image(), &kx::program_binding::Entry);
+kx::RuntimeApp g_runtimeApp(&kx::program_binding::Image(), &kx::program_binding::Entry,
+                            &kx::forms::WindowLayer());
 }
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

@@ -11,8 +11,9 @@ namespace {
 std::atomic<RuntimeApp*> g_current{nullptr};
 }
 
-RuntimeApp::RuntimeApp(const ProgramImageHeader* image, ProgramEntryFn programEntry)
-    : image_(image), programEntry_(programEntry) {
+RuntimeApp::RuntimeApp(const ProgramImageHeader* image, ProgramEntryFn programEntry,
+                       FormLayer* formLayer)
+    : image_(image), programEntry_(programEntry), formLayer_(formLayer ? formLayer : &NoFormLayer()) {
     g_current.store(this);
 }
 
@@ -54,7 +55,7 @@ void RuntimeApp::AddExitRoutine(Word routine) {
 
 void RuntimeApp::RunUntilWindowsClosed() {
     waiting_ = true;
-    if (!forms_.AnyWindowAlive()) return;
+    if (!formLayer_->AnyFormWindow()) return;
     RunMessageLoop();
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "form_collection.h"
+#include "form_layer.h"
 #include "framework.h"
 #include "kx/entry_table.h"
 #include "kx/image_format.h"
@@ -45,9 +46,11 @@ struct IdleCallback {
 
 class RuntimeApp final : public AppFramework {
 public:
-    // Binds the application object to a program image and its entry routine and makes it
-    // the current instance. The destructor runs the end routine.
-    RuntimeApp(const ProgramImageHeader* image, ProgramEntryFn programEntry);
+    // Binds the application object to a program image, its entry routine and the form
+    // layer (null: a runtime without forms) and makes it the current instance. The
+    // destructor runs the end routine.
+    RuntimeApp(const ProgramImageHeader* image, ProgramEntryFn programEntry,
+               FormLayer* formLayer = nullptr);
     ~RuntimeApp() override;
     RuntimeApp(const RuntimeApp&) = delete;
     RuntimeApp& operator=(const RuntimeApp&) = delete;
@@ -103,7 +106,9 @@ public:
     DllCommandSlot* dllCommand(std::uint32_t number) {
         return number < dllCommands_.size() ? &dllCommands_[number] : nullptr;
     }
-    FormCollection& forms() { return forms_; }
+    forms::FormCollection& forms() { return forms_; }
+    const forms::FormCollection& forms() const { return forms_; }
+    FormLayer& formLayer() { return *formLayer_; }
     const SupportModuleSlot& supportModule(int index) const { return supportModules_[index]; }
 
     // Default window icons (library service 1000), loaded once.
@@ -150,7 +155,8 @@ private:
     std::vector<const LibraryDescriptor*> libraries_;
     std::vector<Word> libraryStates_;
     std::vector<HMODULE> libraryModules_;
-    FormCollection forms_;
+    forms::FormCollection forms_;
+    FormLayer* formLayer_;
     // Read by a worker that hands the end to the main thread while the main thread may be
     // destroying the window.
     std::atomic<HWND> hiddenOwner_{nullptr};

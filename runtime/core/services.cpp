@@ -84,8 +84,21 @@ Word AddExitRoutine(ServiceArgs args) {
     return 0;
 }
 
-// Unit properties by data type are served by the form layer; without it there is no unit.
-Word UnitPropertyWithoutForms(ServiceArgs) { return 0; }
+// (data type id, property, unit object, element, address of 8 bytes for the value): the
+// value's low word is the result too.
+Word ReadUnitProperty(ServiceArgs args) {
+    const std::uint64_t value = RuntimeApp::Current()->formLayer().ReadUnitProperty(
+        args[0], static_cast<std::int32_t>(args[1]), args[2], static_cast<std::int32_t>(args[3]));
+    if (auto* out = FromWord<std::uint8_t*>(args[4])) std::memcpy(out, &value, sizeof value);
+    return static_cast<Word>(value);
+}
+
+// (data type id, property, unit object, element, value low, value high)
+Word WriteUnitProperty(ServiceArgs args) {
+    RuntimeApp::Current()->formLayer().WriteUnitProperty(args[0], static_cast<std::int32_t>(args[1]), args[2],
+                                                         static_cast<std::int32_t>(args[3]), args[4], args[5]);
+    return 0;
+}
 
 Word InitRuntime(ServiceArgs) {
     RuntimeApp::Current()->InitRuntime();
@@ -97,8 +110,8 @@ const ServiceFn kServices[] = {
     FindCloseService,          // 1
     MakeArrayWritable,         // 2
     AddExitRoutine,            // 3
-    UnitPropertyWithoutForms,  // 4
-    UnitPropertyWithoutForms,  // 5
+    ReadUnitProperty,          // 4
+    WriteUnitProperty,         // 5
     InitRuntime,               // 6
 };
 static_assert(sizeof kServices / sizeof kServices[0] == kServiceCount);

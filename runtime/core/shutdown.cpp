@@ -33,6 +33,7 @@ void RuntimeApp::End(std::int32_t exitCode) {
     // rest.
     cleanupStarted_.store(true);
     idleCallbacks_.clear();
+    formLayer_->Release();
     forms_.Clear();
     const std::vector<Word> routines = std::exchange(exitRoutines_, {});
     for (Word routine : routines) {

@@ -106,12 +106,14 @@ void RuntimeApp::NotifyLibrariesOfStartup() {
 
 void RuntimeApp::LoadForms() {
     if (image_->formBlockSize > 0) {
-        if (!forms_.Load(FromWord<const std::uint8_t*>(image_->formBlock), image_->formBlockSize)) {
+        // A record that cannot be walked is as unreadable as a block that ends early.
+        if (!forms_.Load(FromWord<const std::uint8_t*>(image_->formBlock), image_->formBlockSize) ||
+            !forms_.RelocateRoutines(image_->codeBase)) {
+            forms_.Clear();
             ReportRuntimeError(fixed_error::kFormBlockUnreadable, 0, 0, 0);
         }
     }
-    forms_.RelocateRoutines(image_->codeBase);
-    // The form layer works on forms_ directly: it is handed over by being RuntimeApp's.
+    formLayer_->TakeForms();
 }
 
 }  // namespace kx

@@ -3,7 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <tuple>
+
+#include "archive.h"
+#include "form_collection.h"
 #include "kx/program_calls.h"
+#include "kx/program_routine.h"
+#include "kx/type_words.h"
 #include "thread_library.h"
 
 namespace kx {
@@ -29,6 +37,95 @@ TEST(ProgramImage, EveryLibraryCommandResolvesThroughItsTable) {
     }
     EXPECT_EQ(program::CommandAddress(image::kThreadLibrary, 0),
               ToWord(&threads::StartThread));
+}
+
+}  // namespace
+}  // namespace kx
+
+namespace kx {
+namespace {
+
+using forms::FormCollection;
+
+struct StoredUnit {
+    Word id, type;
+    const char* name;
+    std::int32_t left, top, width, height;
+    Word flags;
+    const char* text;
+    std::int32_t routineIndex;  // -1: no binding
+};
+
+TEST(ProgramImage, TheStartFormHoldsItsElevenUnitsInStoredOrder) {
+    const ProgramImageHeader& header = image::Header();
+    FormCollection forms;
+    ASSERT_TRUE(forms.Load(FromWord<const std::uint8_t*>(header.formBlock), header.formBlockSize));
+    ASSERT_TRUE(forms.RelocateRoutines(header.codeBase));
+    ASSERT_EQ(forms.forms().size(), 1u);
+    const forms::FormTemplate& form = *forms.Find(image::kStartFormId);
+    EXPECT_EQ(form.wordA, 0x0266DF18u);
+    EXPECT_EQ(form.wordB, 0x19010005u);
+    // Unit 1's length word lies at 0x58 + 0xE5 of the table: the window's record is 0xE1 bytes.
+    EXPECT_EQ(forms::LoadWord(form.table().bytes().data() + 0x2C + 4), 0xE5u);
+
+    const StoredUnit units[] = {
+        {0x06010000, type_word::kWindowType, "", 50, 50, 380, 258, 1, "Velmo 校时工具", 0},
+        {0x16012ABE, type_word::kButtonType, "按钮6", 192, 184, 56, 32, 5, "同步", 2},
+        {0x16010004, type_word::kTimerType, "时钟1", 320, 136, 40, 40, 0, nullptr, 1},
+        {0x16012ABA, type_word::kLabelType, "标签3", 16, 128, 352, 40, 1, "北京时间：XXXX-XX-XX 00:00:00", -1},
+        {0x1601000B, type_word::kButtonType, "按钮5", 128, 184, 56, 32, 5, "至0", 3},
+        {0x1601000A, type_word::kButtonType, "按钮4", 312, 184, 48, 32, 5, "+1m", 4},
+        {0x16010009, type_word::kButtonType, "按钮3", 264, 184, 48, 32, 5, "-1m", 5},
+        {0x16010008, type_word::kButtonType, "按钮2", 56, 184, 48, 32, 5, "+1s", 6},
+        {0x16010007, type_word::kButtonType, "按钮1", 8, 184, 48, 32, 5, "-1s", 7},
+        {0x16010003, type_word::kLabelType, "标签2", 16, 80, 352, 40, 1, "当前时间：XXXX-XX-XX 00:00:00", -1},
+        {0x16010002, type_word::kLabelType, "标签1", 24, 16, 320, 56, 1, " 校时工具", -1},
+    };
+    ASSERT_EQ(form.table().count(), std::size(units));
+    for (Word i = 0; i < std::size(units); ++i) {
+        const StoredUnit& want = units[i];
+        EXPECT_EQ(form.table().IdAt(i), want.id) << i;
+        const auto record = form.Walk(i);
+        ASSERT_TRUE(record) << i;
+        EXPECT_EQ(record->typeId, want.type) << i;
+        EXPECT_EQ(record->name, want.name) << i;
+        EXPECT_EQ(std::tie(record->left, record->top, record->width, record->height),
+                  std::tie(want.left, want.top, want.width, want.height)) << i;
+        EXPECT_EQ(record->flags, want.flags) << i;
+        EXPECT_EQ(record->eventOwnerId, 0u);
+        EXPECT_EQ(record->mousePointer.size(), 4u);
+        if (want.text) {
+            const std::string block(record->propertyBlock.begin(), record->propertyBlock.end());
+            EXPECT_NE(block.find(want.text), std::string::npos) << i;
+        }
+        if (want.routineIndex < 0) {
+            EXPECT_TRUE(record->bindings.empty()) << i;
+        } else {
+            ASSERT_EQ(record->bindings.size(), 1u) << i;
+            EXPECT_EQ(record->bindings[0].eventIndex, 0);
+            EXPECT_EQ(record->bindings[0].routineOffset, 8u * static_cast<Word>(want.routineIndex)) << i;
+            // Relocated, it is a thunk: a jump that lands on the placeholder routine for now.
+            const Word routine = form.RoutineFor(i, 0);
+            EXPECT_EQ(routine, header.codeBase + 8u * static_cast<Word>(want.routineIndex));
+            const auto opcode = *FromWord<const std::uint8_t*>(routine);
+            EXPECT_TRUE(opcode == 0xE9 || opcode == 0xEB) << i;
+            RoutineResult result;
+            const Word argument = 7;
+            FromWord<ProgramRoutineFn>(routine)(&argument, 1, &result);
+            EXPECT_EQ(result.hasValue, 0u);
+        }
+    }
+    // 标签1's font: 48 pixels of 微软雅黑, GB2312; the other labels have none.
+    const auto heading = form.Walk(10);
+    const std::string block(heading->propertyBlock.begin(), heading->propertyBlock.end());
+    const std::size_t fontAt = 4 * 17;
+    EXPECT_EQ(forms::LoadWord(heading->propertyBlock.data() + fontAt), 60u);
+    EXPECT_EQ(static_cast<std::int32_t>(forms::LoadWord(heading->propertyBlock.data() + fontAt + 4)), -48);
+    EXPECT_EQ(forms::LoadWord(heading->propertyBlock.data() + fontAt + 4 + 16), 400u);
+    EXPECT_EQ(heading->propertyBlock[fontAt + 4 + 23], 134);
+    EXPECT_EQ(block.substr(fontAt + 4 + 28, 9), std::string("微软雅黑") + '\0');
+    EXPECT_EQ(forms::LoadWord(form.Walk(9)->propertyBlock.data() + fontAt), 0u);
+    EXPECT_EQ(header.formBlockSize, 2115u);  // with the 9-byte display name
 }
 
 }  // namespace

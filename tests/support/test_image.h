@@ -25,6 +25,7 @@ public:
     Word AddLibrary(const LibraryDescriptor* descriptor);
     void SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry);
     void SetFormBlock(const std::uint8_t* block, Word size);
+    void SetCodeBase(Word codeBase) { header_.codeBase = codeBase; }
     void RemoveConstants();
     // Uses `block` (of `size` bytes) as the constants block instead of the guarded one.
     void UseConstantsBlock(std::uint8_t* block, Word size);

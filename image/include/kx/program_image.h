@@ -73,4 +73,22 @@ inline constexpr Word kDllCommandCount = 3;
 
 inline constexpr Word kStartFormId = 0x52010001;
 
+// Units of the start form, by unit id.
+namespace unit {
+inline constexpr Word kWindow = 0x06010000;
+inline constexpr Word kButton6 = 0x16012ABE;
+inline constexpr Word kTimer1 = 0x16010004;
+inline constexpr Word kLabel3 = 0x16012ABA;
+inline constexpr Word kButton5 = 0x1601000B;
+inline constexpr Word kButton4 = 0x1601000A;
+inline constexpr Word kButton3 = 0x16010009;
+inline constexpr Word kButton2 = 0x16010008;
+inline constexpr Word kButton1 = 0x16010007;
+inline constexpr Word kLabel2 = 0x16010003;
+inline constexpr Word kLabel1 = 0x16010002;
+}  // namespace unit
+
+// The application's display name: the text of 标签1 and the window title behind "Velmo".
+inline constexpr char kDisplayName[] = " 校时工具";
+
 }  // namespace kx::image

@@ -3,12 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <tuple>
 
 #include "command_calls.h"
 #include "core_commands.h"
+#include "forwarding_form_layer.h"
 #include "recording_message_boxes.h"
-#include "window_handles.h"
+#include "runtime_app.h"
+#include "test_image.h"
 
 namespace kx {
 namespace {
@@ -33,10 +36,14 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
         {{ValueCell::Text(nullptr), kOmitted, ValueCell::Text(nullptr)}, "", "", 0x2000, nullptr},
         {{}, "", "信息：", 0x2000, nullptr},
     };
-    // The form layer's lookup: the start form's window has handle 0x1234.
-    const auto previous = commands::InstallWindowHandleLookup([](const ValueCell& cell) -> void* {
-        return cell.low() == 0x52010001 ? LongToHandle(0x1234) : nullptr;
-    });
+    // The form layer answers: the start form's window has handle 0x1234.
+    struct OneWindow final : ForwardingFormLayer {
+        void* UnitWindowHandle(Word formId, Word unitId) override {
+            return formId == 0x52010001 && unitId == 0x06010000 ? LongToHandle(0x1234) : nullptr;
+        }
+    } oneWindow;
+    TestImage image;
+    auto app = std::make_unique<RuntimeApp>(&image.header(), [] { return 0; }, &oneWindow);
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         RecordingMessageBoxes boxes;
         EXPECT_EQ(Call(commands::MessageBoxCommand, rows[i].arguments).type(), type_word::kInteger);
@@ -46,7 +53,7 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
         EXPECT_EQ(std::tie(requests[0].text, requests[0].caption, requests[0].style, requests[0].owner),
                   std::tie(row.text, row.caption, row.style, row.owner)) << "row " << i;
     }
-    commands::InstallWindowHandleLookup(previous);
+    app.reset();  // without a runtime no window value names a window
     RecordingMessageBoxes boxes;
     Call(commands::MessageBoxCommand, {T("x"), kOmitted, kOmitted, window});
     EXPECT_EQ(boxes.requests().at(0).owner, nullptr);

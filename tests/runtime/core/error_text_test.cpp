@@ -5,11 +5,14 @@
 
 #include <memory>
 
+#include "form_block_builder.h"
+#include "kx/type_words.h"
+
 namespace kx {
 namespace {
 
 TEST(ErrorText, EachKindOfReport) {
-    const FormCollection noForms;
+    const forms::FormCollection noForms;
     struct Row {
         const char* message;
         std::int32_t code, location1, location2;
@@ -36,12 +39,13 @@ TEST(ErrorText, EachKindOfReport) {
 }
 
 TEST(ErrorText, LocationsNamingALoadedFormShowItsTags) {
-    FormCollection forms;
-    auto form = std::make_unique<FormTemplate>();
-    form->id = 0x52010001;
-    form->tag = "主窗口";
-    form->units = {{0x06010000, "窗口", {}}, {0x16010003, "标签2", {}}, {0x26010005, "菜单", {}}};
-    forms.Add(std::move(form));
+    forms::FormCollection forms;
+    const auto block = testing::FormBlockBytes(
+        {{0x52010001,
+          {{0x06010000, type_word::kWindowType, "窗口"}, {0x16010003, type_word::kLabelType, "标签2"},
+           {0x26010005, 0x00010003, "菜单"}},
+          "主窗口"}});
+    ASSERT_TRUE(forms.Load(block.data(), static_cast<std::uint32_t>(block.size())));
 
     const std::string head = "运行时出错!\r\n\r\n";
     struct Row { std::int32_t unit; std::string tail; };

@@ -6,6 +6,7 @@
 
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,6 +123,23 @@ TEST_F(Process, FixedErrorsOfTheRuntime) {
          "未找到所指定的窗口\\r\\n", kErrorExit},
         {"start-form-missing",
          "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n未找到所指定的窗口\\r\\n", kErrorExit},
+        {"form-event-form-missing",
+         "\\r\\n错误信息：未找到引发事件的窗口\\r\\n\\r\\n1375797250, 0\\r\\n未找到所指定的窗口\\r\\n", kErrorExit},
+        {"form-event-unit-missing",
+         "\\r\\n错误信息：未找到引发事件的窗口组件\\r\\n\\r\\n1375797249, 369203609\\r\\n\"probe\"\\r\\n"
+         "未找到所指定的窗口组件\\r\\n", kErrorExit},
+        {"form-event-unit-invalid",
+         "\\r\\n错误信息：引发事件的窗口组件无效\\r\\n\\r\\n1375797249, 369164293\\r\\n\"probe\"\\r\\n\"坏\"\\r\\n",
+         kErrorExit},
+        {"form-read-not-loaded",
+         "\\r\\n错误信息：读取组件属性时发现指定窗口尚未载入\\r\\n\\r\\n1375797249, 369164291\\r\\n\"probe\"\\r\\n"
+         "\"标签2\"\\r\\n", kErrorExit},
+        {"form-write-not-loaded",
+         "\\r\\n错误信息：修改组件属性时发现指定窗口尚未载入\\r\\n\\r\\n1375797249, 369164291\\r\\n\"probe\"\\r\\n"
+         "\"标签2\"\\r\\n", kErrorExit},
+        // A label whose block is too new is not created, and with it the form is not loaded.
+        {"form-load-bad-version",
+         "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n\"probe\"\\r\\n\"\"\\r\\n", kErrorExit},
         {"dll-missing-library",
          "\\r\\n错误信息：无法找到指定DLL库文件“kx_no_such_library.dll”中的输出命令“Nothing”"
          "\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
@@ -242,9 +260,106 @@ TEST_F(Process, TheRealErrorBoxAppearsWithItsCaptionAndText) {
     EXPECT_EQ(Finish(process).exitCode, kErrorExit);
 }
 
-TEST_F(Process, TheClockCorrectorStartsAndEndsWithExitCodeZero) {
+// A shown top-level window of `process` with the given class (null: any) and title; other test
+// processes may show windows of the same class and title at the same time.
+struct WindowSearch {
+    DWORD processId;
+    const wchar_t* className;
+    const std::wstring* title;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t text[256] = {}, name[64] = {};
+    GetWindowTextW(window, text, 256);
+    GetClassNameW(window, name, 64);
+    // Shown means loaded: a form's window exists with its title before its controls do.
+    if (owner == search.processId && IsWindowVisible(window) && *search.title == text &&
+        (!search.className || std::wstring(name) == search.className)) {
+        search.found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND WaitForWindowOf(HANDLE process, const wchar_t* className, const std::wstring& title) {
+    WindowSearch search{GetProcessId(process), className, &title, nullptr};
+    for (int i = 0; i < 300 && !search.found; ++i) {
+        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(100);
+    }
+    return search.found;
+}
+
+// The text of the real box captioned 错误 of `process`, after which the box is answered.
+std::wstring AnswerErrorBox(HANDLE process) {
+    HWND box = WaitForWindowOf(process, nullptr, WidenCp936("错误"));
+    if (!box) {
+        TerminateProcess(process, 99);
+        return L"no box captioned 错误";
+    }
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);  // the box's message control
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    return text;
+}
+
+TEST_F(Process, TheClockCorrectorWithACorruptFormBlockReportsItAndEndsWithMinusOne) {
+    // A copy of the program whose unit table claims more bytes than the block holds.
     const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
-    EXPECT_EQ(Finish(Start(program, "")).exitCode, 0u);
+    std::ifstream in(program, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string blockStart("\x08\x00\x00\x00\x01\x00\x01\x52\x00\x00\x00\x00\x18\xDF\x66\x02", 16);
+    const std::size_t at = bytes.find(blockStart);
+    ASSERT_NE(at, std::string::npos);
+    // The first copy is the loaded one; a later one may sit in the debugging information.
+    bytes.replace(at + 32, 4, "\xF0\xFF\xFF\x7F", 4);  // the unit table's length word
+    const std::string copy = ExecutableDirectory() + "corrupt_form_block_" +
+                             std::to_string(GetCurrentProcessId()) + ".exe";
+    std::ofstream(copy, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+
+    HANDLE process = Start(copy, "");
+    const std::wstring text = AnswerErrorBox(process);
+    EXPECT_EQ(text, WidenCp936("运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n\r\n0, 0\r\n"));
+    EXPECT_EQ(Finish(process).exitCode, kErrorExit);
+    DeleteFileA(copy.c_str());
+}
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+TEST_F(Process, TheClockCorrectorShowsItsWindowAndEndsWithZeroWhenItIsClosed) {
+    const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
+    HANDLE process = Start(program, "");
+    HWND window = WaitForWindowOf(process, L"QZWindow", WidenCp936("Velmo 校时工具"));
+    if (!window) TerminateProcess(process, 99);
+    ASSERT_NE(window, nullptr);
+    RECT rect;
+    GetWindowRect(window, &rect);
+    EXPECT_EQ(rect.right - rect.left, 380);
+    EXPECT_EQ(rect.bottom - rect.top, 258);
+    EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 380) / 2);
+    EXPECT_EQ(rect.top, (GetSystemMetrics(SM_CYSCREEN) - 258) / 2);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_VISIBLE),
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE));
+    // Children from the top of the z-order: 按钮6 first, 标签1 last.
+    std::vector<std::pair<std::string, int>> children;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.emplace_back(ClassOf(child), GetDlgCtrlID(child));
+    }
+    EXPECT_EQ(children, (std::vector<std::pair<std::string, int>>{
+                            {"Button", 190}, {"_KX_Timer", 180}, {"_KX_Label", 170}, {"Button", 160},
+                            {"Button", 150}, {"Button", 140}, {"Button", 130}, {"Button", 120},
+                            {"_KX_Label", 110}, {"_KX_Label", 100}}));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Finish(process).exitCode, 0u);
 }
 
 }  // namespace

@@ -1,53 +1,180 @@
-// The form collection before any form block format is understood.
+// The form block reader, the unit tables and record walkers, relocation and the routine
+// lookup, on blocks written by the tests.
 #include "form_collection.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <vector>
 
-namespace kx {
+#include "archive.h"
+#include "form_block_builder.h"
+#include "kx/type_words.h"
+
+namespace kx::forms {
 namespace {
 
-TEST(FormCollection, RelocationOfStoredRoutineWords) {
-    struct Row { Word offset, expected; };
-    const Row rows[] = {
-        {0, 0x401004},
-        {0x18, 0x40101C},
-        {kNoRoutineOffset, 0},  // no routine, never codeBase - 1
+using testing::FormBlockBytes;
+using testing::TestForm;
+using testing::TestUnit;
+
+constexpr Word kForm = 0x52010001;
+constexpr Word kCodeBase = 0x401004;
+
+std::vector<TestUnit> SampleUnits() {
+    return {
+        {0x06010000, type_word::kWindowType, "", {{0, 0x10}, {12, kNoRoutineOffset}}},
+        {0x16010007, type_word::kButtonType, "按钮1", {{0, 0x18}, {-7, 0x20}}},
+        {0x16010008, type_word::kButtonType, "按钮2", {}, {}, 5, 0x16010007},  // uses 按钮1's bindings
+        {0x16010003, type_word::kLabelType, "标签2", {{0, kNoRoutineOffset}, {0, 0x28}}},
+        {0x26010005, 0x00010003, "菜单", {{0, 0x30}}},
+        {0x16010009, type_word::kLabelType, "标签9", {{0, 0x38}}, {}, 1, 0x16010007},  // other type
     };
-    for (const Row& row : rows) EXPECT_EQ(RelocateRoutineOffset(0x401004, row.offset), row.expected);
 }
 
-TEST(FormCollection, RelocationReachesEveryUnitOfEveryForm) {
+bool Load(FormCollection& forms, const std::vector<std::uint8_t>& block, std::size_t size) {
+    return forms.Load(block.data(), static_cast<std::uint32_t>(size));
+}
+
+TEST(FormBlockReader, ReadsFormsInStoredOrderWithTheirUnitTables) {
+    const auto block = FormBlockBytes({{kForm, SampleUnits(), "主窗口"}, {0x52010002, {SampleUnits()[0]}, ""}});
     FormCollection forms;
-    for (Word id : {0x52010001u, 0x52010002u}) {
-        auto form = std::make_unique<FormTemplate>();
-        form->id = id;
-        form->units = {{0x06010000, "", {0, kNoRoutineOffset}}, {0x16010002, "", {0x10}}};
-        forms.Add(std::move(form));
-    }
-    forms.RelocateRoutines(0x401004);
-    for (Word id : {0x52010001u, 0x52010002u}) {
-        const FormTemplate* form = forms.Find(id);
-        ASSERT_NE(form, nullptr);
-        EXPECT_EQ(form->units[0].eventRoutines, (std::vector<Word>{0x401004, 0}));
-        EXPECT_EQ(form->units[1].eventRoutines, (std::vector<Word>{0x401014}));
-        EXPECT_EQ(form->UnitOrOwn(0), &form->units[0]);
-        EXPECT_EQ(form->UnitOrOwn(0x16010002), &form->units[1]);
-        EXPECT_EQ(form->UnitOrOwn(0x16010009), nullptr);
+    ASSERT_TRUE(Load(forms, block, block.size()));
+    ASSERT_EQ(forms.forms().size(), 2u);
+    const FormTemplate& form = *forms.forms()[0];
+    EXPECT_EQ(form.id, kForm);
+    EXPECT_EQ(form.wordA, 0x0266DF18u);
+    EXPECT_EQ(form.textA, "主窗口");
+    EXPECT_EQ(form.table().count(), 6u);
+    EXPECT_EQ(form.table().IdAt(3), 0x16010003u);
+    EXPECT_EQ(form.table().IndexOf(0x26010005), 4u);
+    EXPECT_EQ(form.table().IndexOf(0x16019999), std::nullopt);
+    EXPECT_EQ(forms.Find(0x52010002), forms.forms()[1].get());
+    EXPECT_EQ(forms.Find(0x52010003), nullptr);
+
+    const auto own = form.Walk(0);
+    ASSERT_TRUE(own);
+    EXPECT_EQ(own->name, "");
+    EXPECT_EQ(own->head, 26u);  // the empty name keeps its 0 byte: the remark starts at 25
+    const auto button = form.Walk(2);
+    ASSERT_TRUE(button);
+    EXPECT_EQ(button->name, "按钮2");
+    EXPECT_EQ(button->flags, 5u);
+    EXPECT_EQ(button->eventOwnerId, 0x16010007u);
+    const auto menu = form.Walk(4);
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(menu->isMenuItem);
+    EXPECT_EQ(menu->caption, "菜单");
+}
+
+TEST(FormBlockReader, ABlockCutShortAnywhereIsRefusedAndLeavesNoForms) {
+    const auto block = FormBlockBytes({{kForm, SampleUnits(), "主窗口"}});
+    for (std::size_t size = 0; size < block.size(); ++size) {
+        FormCollection forms;
+        const auto whole = FormBlockBytes({{0x52010009, {SampleUnits()[0]}, ""}});
+        ASSERT_TRUE(Load(forms, whole, whole.size()));
+        // A cut copy, so that a read past the cut would read memory that is not the block.
+        const std::vector<std::uint8_t> cut(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(size));
+        EXPECT_FALSE(Load(forms, cut, cut.size())) << size;
+        EXPECT_TRUE(forms.empty()) << size;
     }
 }
 
-TEST(FormCollection, AnEmptyBlockLoadsNoFormsAndAnyOtherIsRefused) {
+TEST(FormBlockReader, CountsThatRunPastTheEndAreRefused) {
+    const auto good = FormBlockBytes({{kForm, SampleUnits(), ""}});
+    // Offsets in the block: 0 list length, 4 id, 8 slot, 12 word A, 16 word B, 20 text A
+    // count, 24 text B count, 28 unit count, 32 table length, 36 the table.
+    struct Row { const char* what; std::size_t at; Word value; };
+    const Row rows[] = {
+        {"form list length", 0, 0xFFFFFFF8},
+        {"text count", 20, 0x7FFFFFFF},
+        {"unit count", 28, 0x40000000},
+        {"unit table length", 32, 0xFFFFFFFF},
+        {"record offset", 36 + 4 * 6, 0xFFFFFFF0},         // unit 0's offset
+        {"record length", 36 + 8 * 6, 0xFFFFFFFC},         // unit 0's length word
+    };
+    for (const Row& row : rows) {
+        auto block = good;
+        StoreWord(block.data() + row.at, row.value);
+        FormCollection forms;
+        EXPECT_FALSE(Load(forms, block, block.size())) << row.what;
+        EXPECT_TRUE(forms.empty()) << row.what;
+    }
+}
+
+TEST(FormBlockReader, ARecordWhoseInnerCountsRunPastItsEndFailsRelocation) {
+    auto units = SampleUnits();
+    units[1].children = {0x16010008};
+    auto block = FormBlockBytes({{kForm, units, ""}});
     FormCollection forms;
-    const std::uint8_t block[16] = {1, 2, 3};
-    EXPECT_TRUE(forms.Load(block, 0));
-    EXPECT_TRUE(forms.empty());
-    EXPECT_FALSE(forms.Load(block, sizeof block));
-    EXPECT_TRUE(forms.empty());
-    EXPECT_EQ(forms.Find(0x52010001), nullptr);
-    EXPECT_FALSE(forms.AnyWindowAlive());
+    ASSERT_TRUE(Load(forms, block, block.size()));
+    // Unit 1's child count word: record start + 24 + name (6 bytes with 0) + remark + 28.
+    const std::size_t tableStart = 36;
+    const std::size_t record1 = tableStart + 8 * 6 + LoadWord(block.data() + tableStart + 4 * 6 + 4) + 4;
+    StoreWord(block.data() + record1 + 24 + 6 + 1 + 28, 0x10000000);
+    ASSERT_TRUE(Load(forms, block, block.size()));
+    EXPECT_FALSE(forms.Find(kForm)->Walk(1));
+    EXPECT_FALSE(forms.RelocateRoutines(kCodeBase));
+}
+
+TEST(FormTemplate, RelocationKeepsStoredOffsetsAndHappensOnce) {
+    const auto block = FormBlockBytes({{kForm, SampleUnits(), ""}});
+    FormCollection forms;
+    ASSERT_TRUE(Load(forms, block, block.size()));
+    ASSERT_TRUE(forms.RelocateRoutines(kCodeBase));
+    ASSERT_TRUE(forms.RelocateRoutines(kCodeBase + 0x100));  // changes nothing
+    const FormTemplate& form = *forms.Find(kForm);
+    struct Row { Word index; std::int32_t event; Word routine; };
+    const Row rows[] = {
+        {0, 0, kCodeBase + 0x10},
+        {0, 12, 0},              // 0xFFFFFFFF: no routine, never codeBase - 1
+        {0, 3, 0},               // not bound
+        {1, -7, kCodeBase + 0x20},
+        {2, 0, kCodeBase + 0x18},  // through the owner of the same type
+        {2, -7, kCodeBase + 0x20},
+        {3, 0, 0},               // the first binding with the index decides
+        {4, 99, kCodeBase + 0x30},  // a menu item's one routine serves every event
+        {5, 0, kCodeBase + 0x38},  // an owner of another type is not followed
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(form.RoutineFor(row.index, row.event), row.routine) << row.index << "/" << row.event;
+    }
+    EXPECT_EQ(form.Walk(0)->bindings[0].routineOffset, 0x10u);
+    EXPECT_EQ(form.Walk(4)->menuRoutineOffset, 0x30u);
+}
+
+TEST(UnitTable, ReplacingARecordMovesOnlyTheLaterOnes) {
+    const auto block = FormBlockBytes({{kForm, SampleUnits(), ""}});
+    FormCollection forms;
+    ASSERT_TRUE(Load(forms, block, block.size()));
+    UnitTable& table = forms.Find(kForm)->table();
+    std::vector<std::vector<std::uint8_t>> before;
+    for (Word i = 0; i < table.count(); ++i) before.emplace_back(table.Record(i).begin(), table.Record(i).end());
+
+    auto units = SampleUnits();
+    units[2].tag = "a much longer tag than before";
+    const auto replacement = testing::UnitRecordBytes(units[2]);
+    table.ReplaceRecord(2, replacement);
+    for (Word i = 0; i < table.count(); ++i) {
+        const std::vector<std::uint8_t> now(table.Record(i).begin(), table.Record(i).end());
+        EXPECT_EQ(now, i == 2 ? replacement : before[i]) << i;
+    }
+    EXPECT_EQ(forms.Find(kForm)->Walk(2)->tag, "a much longer tag than before");
+    table.ReplaceRecord(2, before[2]);  // shrinking back
+    EXPECT_EQ(table.bytes().size(), block.size() - 36);
+    EXPECT_EQ(forms.Find(kForm)->Walk(5)->name, "标签9");
+}
+
+TEST(ArchiveReader, AFailedReadLeavesTheOutputAndFailsEveryLaterRead) {
+    const std::uint8_t bytes[] = {7, 0, 0, 0, 'a', 'b', 7, 0, 0, 0};
+    ArchiveReader reader(bytes, sizeof bytes);
+    std::string text = "untouched";
+    EXPECT_FALSE(reader.ReadCountedText(text));
+    EXPECT_EQ(text, "untouched");
+    Word word = 42;
+    EXPECT_FALSE(reader.ReadWord(word));  // failed readers stay failed
+    EXPECT_EQ(word, 42u);
+    EXPECT_TRUE(reader.failed());
 }
 
 }  // namespace
-}  // namespace kx
+}  // namespace kx::forms

@@ -54,8 +54,9 @@ using RtFreeFn = void (*)(void* address);
 using RtEndProgramFn = void (*)(std::int32_t exitCode);
 using RtRunUntilWindowsClosedFn = void (*)();
 using RtLoadStartFormFn = void (*)(Word formId);
-// A numbered runtime service with up to six argument words; unused ones are 0. Service 4
-// answers an 8-byte value: when it is served, this signature has to widen.
+// A numbered runtime service with up to six argument words; unused ones are 0. Service 4's
+// 8-byte value does not fit the one result word: its fifth argument is the address of 8
+// bytes that receive it (the result word is its low word).
 using RtServiceFn = Word (*)(std::uint32_t number, Word arg1, Word arg2, Word arg3, Word arg4,
                              Word arg5, Word arg6);
 

@@ -92,6 +92,7 @@ inline constexpr std::int32_t kNotifyNotHandled = -1;
 // Codes of the RuntimeServiceFn that libraries of this runtime use.
 namespace library_service {
 inline constexpr std::int32_t kLoadDefaultIcons = 1000;
+inline constexpr std::int32_t kUnitDestroyed = 2000;
 inline constexpr std::int32_t kFormCollection = 1001;
 inline constexpr std::int32_t kDataTypeRecord = 1002;
 inline constexpr std::int32_t kProgramDirectory = 2003;

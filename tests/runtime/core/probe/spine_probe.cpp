@@ -10,6 +10,10 @@
 #include <string>
 
 #include "entries.h"
+#include "event_arguments.h"
+#include "form_block_builder.h"
+#include "kx/program_image.h"
+#include "property_blocks.h"
 #include "kx/program_binding.h"
 #include "message_box.h"
 #include "runtime_app.h"
@@ -124,9 +128,38 @@ enum DllCommandNumber : std::uint32_t {
     kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kCopiedDll,
 };
 
+// Form scenarios run with the core library first, for its data types, and a form block of
+// their own: the form's window, a label, a unit of a type that raises no events, and (for
+// the failing load) a label whose property block has a version above the highest.
+bool FormScenario() { return std::strstr(GetCommandLineA(), " form-") != nullptr; }
+
+const std::vector<std::uint8_t>& ProbeFormBlock() {
+    static const std::vector<std::uint8_t> block = [] {
+        forms::LabelBlock tooNew;
+        auto tooNewBytes = tooNew.Write();
+        tooNewBytes[0] = 3;
+        const bool badLoad = std::strstr(GetCommandLineA(), " form-load-bad-version") != nullptr;
+        return testing::FormBlockBytes(
+            {{0x52010001,
+              {{0x06010000, type_word::kWindowType, "", {}, forms::WindowBlock().Write()},
+               {0x16010003, type_word::kLabelType, "标签2", {}, badLoad ? tooNewBytes : forms::LabelBlock().Write()},
+               {0x16010005, type_word::kCoreEightByteType, "坏", {}, {}}},
+              "probe"}});
+    }();
+    return block;
+}
+
+const LibraryDescriptor* CoreLibrary() {
+    return FromWord<const LibraryDescriptor*>(FromWord<const Word*>(image::Header().libraries)[0]);
+}
+
 testing::TestImage& Image() {
     static testing::TestImage* image = [] {
         auto* built = new testing::TestImage;
+        if (FormScenario()) {
+            built->AddLibrary(CoreLibrary());
+            built->SetFormBlock(ProbeFormBlock().data(), static_cast<Word>(ProbeFormBlock().size()));
+        }
         built->AddLibrary(&kRecordingLibrary);
         built->AddLibrary(&kThreadLibrary);
         built->SetDllCommands({{"kernel32.dll", "GetTickCount"},
@@ -208,6 +241,15 @@ int Entry() {
     if (g_scenario == "library-end-3") RuntimeService(library_service::kEndProgram, 3, 0);
     if (g_scenario == "property-without-form") RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0);
     if (g_scenario == "start-form-missing") RtLoadStartForm(0x52010001);
+    if (g_scenario.rfind("form-event-", 0) == 0) {
+        EventRecord record{};
+        record.formId = g_scenario == "form-event-form-missing" ? 0x52010002 : 0x52010001;
+        record.unitId = g_scenario == "form-event-unit-missing" ? 0x16019999 : 0x16010005;
+        RuntimeService(library_service::kCallEventRoutine, ToWord(&record), 0);
+    }
+    if (g_scenario == "form-read-not-loaded") RtReadProperty(0x52010001, 0x16010003, 8, -1);
+    if (g_scenario == "form-write-not-loaded") RtWriteProperty(0x52010001, 0x16010003, 8, -1, ToWord("x"), 0);
+    if (g_scenario == "form-load-bad-version") RtLoadStartForm(0x52010001);
     if (g_scenario == "worker-end-5") {
         StartWorker(WorkerEnds);
         PumpForever();

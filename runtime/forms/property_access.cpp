@@ -1,0 +1,194 @@
+// Property access by (form id, unit id, property number): properties 0-7 from the record or
+// the live window, 8 and up through the data type's get and set entries. Any thread: a
+// write from a thread other than the window's calls the set entry there, and the platform
+// hands the window's own thread its timer and paint messages.
+#include <windows.h>
+
+#include <cstring>
+
+#include "archive.h"
+#include "data_types.h"
+#include "entries.h"
+#include "error_text.h"
+#include "errors.h"
+#include "memory.h"
+#include "runtime_app.h"
+#include "unit_window.h"
+#include "window_layer.h"
+
+namespace kx::forms {
+
+namespace {
+
+struct Unit {
+    FormTemplate* form;
+    Word index;
+    UnitRecord record;
+    const DataTypeRecord* type;
+    UnitWindow* object;  // null when not loaded
+};
+
+std::int32_t Int(Word word) { return static_cast<std::int32_t>(word); }
+
+// Steps 1-2: the form (or the error), the unit's record, its data type and live object.
+std::optional<Unit> FindUnit(Word formId, Word unitId) {
+    FormTemplate* form = Forms().Find(formId);
+    if (!form) ReportRuntimeError(fixed_error::kPropertyFormMissing, 0, Int(formId), Int(unitId));
+    const auto index = form->IndexOfUnitOrOwn(unitId);
+    auto record = index ? form->Walk(*index) : std::nullopt;
+    if (!record) return std::nullopt;  // not a unit of the form: the caller's mistake
+    return Unit{form, *index, std::move(*record), DataTypeOf(record->typeId),
+                record->isMenuItem ? nullptr : LiveObject(*form, *index)};
+}
+
+RECT RectInParent(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    if (GetWindowLongPtrW(window, GWL_STYLE) & WS_CHILD) {
+        MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    }
+    return rect;
+}
+
+std::uint64_t Pack(Word low, Word high = 0) { return std::uint64_t{high} << 32 | low; }
+
+std::uint64_t NewText(const std::string& text) {
+    if (text.empty()) return 0;
+    return ToWord(AllocCopy(text.c_str(), static_cast<std::uint32_t>(text.size() + 1)));
+}
+
+// Converts a written value by its type code.
+PropertyValue Converted(Word typeCode, Word low, Word high) {
+    switch (typeCode) {
+        case 1002:
+        case 1004: return {low, high};
+        case 1003: return {low != 0 ? 1u : 0u, 0};
+        case 1006: return {Int(low) < 0 ? 0u : low, 0};
+        default: return {low, 0};
+    }
+}
+
+void FlushMessages() { RuntimeService(library_service::kProcessPendingMessages, 0, 0); }
+
+}  // namespace
+
+std::uint64_t ReadOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property) {
+    const Word entry = InterfaceEntry(type, interface_code::kGetProperty);
+    ValueCell value;
+    if (!entry || !FromWord<GetPropertyFn>(entry)(object, property - 8, &value)) return 0;
+    return Pack(value.low(), value.high());
+}
+
+void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, Word low, Word high) {
+    const Word entry = InterfaceEntry(type, interface_code::kSetProperty);
+    if (!entry) return;
+    const Word typeCode = PropertyTypeCode(type->propertyTable, type->propertyCount, property);
+    bool recreate = false;
+    FromWord<SetPropertyFn>(entry)(object, property - 8, Converted(typeCode, low, high), &recreate);
+    if (recreate && object->hwnd() && IsWindow(object->hwnd())) {
+        // While the window is made again, the events it raises are not dispatched.
+        FlushMessages();
+        RuntimeApp::Current()->SuppressEvents();
+        object->Recreate();
+        FlushMessages();
+        RuntimeApp::Current()->AllowEvents();
+    }
+}
+
+std::uint64_t ReadUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t /*element*/) {
+    const auto unit = FindUnit(formId, unitId);
+    if (!unit) return 0;
+    const UnitRecord& r = unit->record;
+    HWND window = unit->object ? unit->object->hwnd() : nullptr;
+    if (r.isMenuItem) return 0;  // menu items' places are not kept by this runtime
+    switch (property) {
+        case 0:
+        case 1:
+        case 2:
+        case 3: {
+            if (!window) {
+                const std::int32_t stored[] = {r.left, r.top, r.width, r.height};
+                return static_cast<Word>(stored[property]);
+            }
+            const RECT rect = RectInParent(window);
+            const LONG values[] = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+            return static_cast<Word>(values[property]);
+        }
+        case 4: return NewText(r.tag);
+        case 5: return window ? (IsWindowVisible(window) ? 1 : 0) : (r.flags & kUnitVisible ? 1 : 0);
+        case 6: return window ? (IsWindowEnabled(window) ? 0 : 1) : (r.flags & kUnitDisabled ? 1 : 0);
+        case 7: {
+            const std::vector<std::uint8_t> bytes(r.mousePointer.begin(), r.mousePointer.end());
+            return BytesResult(bytes).low();
+        }
+        default:
+            break;
+    }
+    if (!unit->object) ReportRuntimeError(fixed_error::kReadUnitNotLoaded, 0, Int(formId), Int(unitId));
+    return ReadOwnProperty(unit->type, unit->object, property);
+}
+
+void WriteUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t /*element*/, Word low,
+                       Word high) {
+    auto unit = FindUnit(formId, unitId);
+    if (!unit) return;
+    if (property >= 8) {
+        if (!unit->object) ReportRuntimeError(fixed_error::kWriteUnitNotLoaded, 0, Int(formId), Int(unitId));
+        WriteOwnProperty(unit->type, unit->object, property, low, high);
+        return;
+    }
+    const UnitRecord& r = unit->record;
+    if (r.isMenuItem) return;
+    HWND window = unit->object ? unit->object->hwnd() : nullptr;
+    FormTemplate& form = *unit->form;
+    switch (property) {
+        case 0:
+        case 1:
+        case 2:
+        case 3: {
+            if (!window) {
+                constexpr std::size_t kOffsets[] = {head::kLeft, head::kTop, head::kWidth, head::kHeight};
+                SetHeadWord(form, unit->index, kOffsets[property], low);
+                return;
+            }
+            RECT rect = RectInParent(window);
+            LONG values[] = {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+            values[property] = Int(low);
+            MoveWindow(window, values[0], values[1], values[2], values[3], TRUE);
+            return;
+        }
+        case 4: {
+            const char* text = FromWord<const char*>(low);
+            const std::string tag = text ? text : "";
+            std::vector<std::uint8_t> bytes(tag.begin(), tag.end());
+            bytes.push_back(0);
+            ReplaceRecordPart(form, unit->index, r.tagAt, r.tail, bytes);
+            return;
+        }
+        case 5:
+        case 6: {
+            const bool on = low != 0;
+            if (window) {
+                if (property == 5) ShowWindow(window, on ? SW_SHOW : SW_HIDE);
+                else EnableWindow(window, on ? FALSE : TRUE);
+                return;
+            }
+            const Word bit = property == 5 ? kUnitVisible : kUnitDisabled;
+            std::uint8_t* flags = form.table().MutableRecord(unit->index).data() + r.tail + 4;
+            StoreWord(flags, on ? (LoadWord(flags) | bit) : (LoadWord(flags) & ~bit));
+            return;
+        }
+        case 7: {
+            // The new pointer data replaces the old; this runtime shows the default pointer.
+            const std::vector<std::uint8_t> bytes = BytesOfValue(low);
+            ArchiveWriter out;
+            out.Buffer(bytes);
+            ReplaceRecordPart(form, unit->index, r.mousePointerAt, r.tagAt, out.bytes());
+            return;
+        }
+        default:
+            return;
+    }
+}
+
+}  // namespace kx::forms

@@ -1,0 +1,561 @@
+// The form layer in process: the application's form loaded for real, load events, closing,
+// property access from the window's thread and from another, and the controls' rules.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "entries.h"
+#include "event_arguments.h"
+#include "form_fixture.h"
+#include "kx/type_words.h"
+#include "memory.h"
+#include "text936.h"
+#include "timer/timer.h"
+#include "unit_window.h"
+#include "window/form_window.h"
+
+namespace kx {
+namespace {
+
+using namespace kx::testing;
+namespace unit = image::unit;
+
+constexpr Word kForm = image::kStartFormId;
+constexpr Word kOwnUnit = 0x06010000;
+constexpr Word kTimer = 0x16010004;
+constexpr Word kLabel = 0x16010003;
+constexpr Word kButton = 0x16010007;
+
+std::string ClassOf(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+BOOL CALLBACK CountFormWindows(HWND window, LPARAM count) {
+    if (ClassOf(window) == "QZWindow") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+class ApplicationForm : public FormTest {
+protected:
+    void SetUp() override {
+        const auto* block = FromWord<const std::uint8_t*>(image::Header().formBlock);
+        Start({block, block + image::Header().formBlockSize}, false);
+        RtLoadStartForm(kForm);
+    }
+};
+
+TEST_F(ApplicationForm, ControlsAreCreatedInReverseStoredOrderWithTheirClassesAndStyles) {
+    struct Row { Word unit; const char* className; int id; };
+    const Row rows[] = {
+        {unit::kLabel1, "_KX_Label", 100}, {unit::kLabel2, "_KX_Label", 110}, {unit::kButton1, "Button", 120},
+        {unit::kButton2, "Button", 130},   {unit::kButton3, "Button", 140},   {unit::kButton4, "Button", 150},
+        {unit::kButton5, "Button", 160},   {unit::kLabel3, "_KX_Label", 170}, {unit::kTimer1, "_KX_Timer", 180},
+        {unit::kButton6, "Button", 190},
+    };
+    HWND form = WindowOf(kForm, 0);
+    ASSERT_NE(form, nullptr);
+    EXPECT_EQ(ClassOf(form), "QZWindow");
+    EXPECT_TRUE(GetWindowLongPtrW(form, GWL_STYLE) & WS_CLIPCHILDREN);
+    EXPECT_EQ(GetWindow(form, GW_OWNER), nullptr);  // a taskbar button: no owner
+    for (const Row& row : rows) {
+        HWND control = WindowOf(kForm, row.unit);
+        ASSERT_NE(control, nullptr) << row.id;
+        EXPECT_EQ(ClassOf(control), row.className) << row.id;
+        EXPECT_EQ(GetDlgCtrlID(control), row.id);
+        EXPECT_EQ(GetParent(control), form);
+        EXPECT_TRUE(IsWindowVisible(control)) << row.id;  // the timer is always shown
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(control, GWL_STYLE));
+        if (std::string(row.className) == "Button") {
+            EXPECT_EQ(style & (WS_TABSTOP | BS_CENTER | BS_VCENTER | BS_DEFPUSHBUTTON),
+                      static_cast<DWORD>(WS_TABSTOP | BS_CENTER | BS_VCENTER)) << row.id;
+            EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)),
+                      GetStockObject(DEFAULT_GUI_FONT));
+        }
+    }
+    // Z-order: 按钮6 on top, 标签1 at the bottom.
+    std::vector<int> order;
+    for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        order.push_back(GetDlgCtrlID(child));
+    }
+    EXPECT_EQ(order, (std::vector<int>{190, 180, 170, 160, 150, 140, 130, 120, 110, 100}));
+    // 标签1 in its 48-pixel heading font, 标签2 and 标签3 in the stock one.
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel1), WM_GETFONT, 0, 0)),
+               sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -48);
+    EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel3), WM_GETFONT, 0, 0)),
+              GetStockObject(DEFAULT_GUI_FONT));
+}
+
+TEST_F(ApplicationForm, LoadingAgainOnlyBringsTheWindowForward) {
+    HWND form = WindowOf(kForm, 0);
+    RtLoadStartForm(kForm);
+    EXPECT_EQ(WindowOf(kForm, 0), form);
+    int forms = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountFormWindows, reinterpret_cast<LPARAM>(&forms));
+    EXPECT_EQ(forms, 1);
+}
+
+TEST_F(ApplicationForm, PropertiesZeroToThreeOfLoadedUnits) {
+    RECT outer;
+    GetWindowRect(WindowOf(kForm, 0), &outer);
+    // The form in screen coordinates, a control in its parent's client area.
+    EXPECT_EQ(static_cast<std::int32_t>(RtReadProperty(kForm, 0, 0, -1)), outer.left);
+    EXPECT_EQ(RtReadProperty(kForm, 0, 2, -1), 380u);
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 0, -1), 192u);
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 3, -1), 32u);
+    RtWriteProperty(kForm, unit::kButton6, 1, -1, 100, 0);
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 1, -1), 100u);
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 0, -1), 192u);
+    RtWriteProperty(kForm, unit::kButton6, 6, -1, 1, 0);
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, unit::kButton6)));
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 6, -1), 1u);
+}
+
+TEST_F(ApplicationForm, LabelTextWrittenIsReadBackAndShown) {
+    const char* const texts[] = {"当前时间：2026年12月5日14时", "当前时间：2026年12月5日14时", ""};
+    for (const char* text : texts) {
+        RtWriteProperty(kForm, unit::kLabel2, 8, -1, ToWord(text), 0);
+        auto* read = FromWord<char*>(static_cast<Word>(RtReadProperty(kForm, unit::kLabel2, 8, -1)));
+        EXPECT_EQ(std::string(read ? read : ""), text);
+        RtFree(read);
+        wchar_t shown[128] = {};
+        GetWindowTextW(WindowOf(kForm, unit::kLabel2), shown, 128);
+        EXPECT_EQ(std::wstring(shown), WidenCp936(text));
+    }
+}
+
+TEST_F(ApplicationForm, ClampsOfLabelAndButtonProperties) {
+    struct Row { Word unit; std::int32_t property; std::int32_t written; std::int32_t stored; };
+    const Row rows[] = {
+        {unit::kLabel2, 11, 2, 5},   {unit::kLabel2, 11, 9, 9},   {unit::kLabel2, 9, 7, 3},
+        {unit::kLabel2, 9, -4, 0},   {unit::kLabel2, 20, 12, 8},  {unit::kLabel2, 26, 5, 2},
+        {unit::kButton1, 9, 5, 1},   {unit::kButton1, 9, -3, 0},  {unit::kButton1, 11, 7, 2},
+        {unit::kButton1, 12, -1, 0},
+    };
+    for (const Row& row : rows) {
+        RtWriteProperty(kForm, row.unit, row.property, -1, static_cast<Word>(row.written), 0);
+        EXPECT_EQ(static_cast<std::int32_t>(RtReadProperty(kForm, row.unit, row.property, -1)), row.stored)
+            << row.property << " " << row.written;
+    }
+    HWND button = WindowOf(kForm, unit::kButton1);
+    RtWriteProperty(kForm, unit::kButton1, 9, -1, 1, 0);
+    EXPECT_TRUE(GetWindowLongPtrW(button, GWL_STYLE) & BS_DEFPUSHBUTTON);
+    RtWriteProperty(kForm, unit::kButton1, 11, -1, 0, 0);
+    EXPECT_EQ(GetWindowLongPtrW(button, GWL_STYLE) & (BS_LEFT | BS_RIGHT), BS_LEFT);
+
+    struct Effect { Word value; DWORD style; DWORD exStyle; };
+    const Effect effects[] = {
+        {1, 0, WS_EX_CLIENTEDGE}, {4, 0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME}, {5, WS_BORDER, 0},
+        {3, 0, WS_EX_STATICEDGE}, {0, 0, 0},
+    };
+    HWND label = WindowOf(kForm, unit::kLabel2);
+    for (const Effect& effect : effects) {
+        RtWriteProperty(kForm, unit::kLabel2, 10, -1, effect.value, 0);
+        EXPECT_EQ(GetWindowLongPtrW(label, GWL_STYLE) & WS_BORDER, static_cast<LONG_PTR>(effect.style)) << effect.value;
+        EXPECT_EQ(GetWindowLongPtrW(label, GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE),
+                  static_cast<LONG_PTR>(effect.exStyle)) << effect.value;
+    }
+}
+
+TEST_F(ApplicationForm, ByteValuesAreTakenOnlyAsFarAsTheirBlockReaches) {
+    // A byte array claiming more bytes than its heap block holds.
+    auto* block = static_cast<Word*>(RtAlloc(8 + 60));
+    block[0] = 1;
+    block[1] = 0x7FFFFFFF;
+    RtWriteProperty(kForm, unit::kLabel2, 15, -1, ToWord(block), 0);
+    auto* font = FromWord<Word*>(static_cast<Word>(RtReadProperty(kForm, unit::kLabel2, 15, -1)));
+    ASSERT_NE(font, nullptr);
+    EXPECT_LE(font[1], 60u);
+    EXPECT_GE(font[1], 60u - 8);  // the heap may round the block up
+    RtFree(font);
+    RtFree(block);
+    RtWriteProperty(kForm, unit::kLabel2, 15, -1, 0, 0);  // no font: the stock one again
+    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel2), WM_GETFONT, 0, 0)),
+              GetStockObject(DEFAULT_GUI_FONT));
+}
+
+TEST_F(ApplicationForm, ServicesReachLiveUnits) {
+    const Word object = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, unit::kLabel3));
+    ASSERT_NE(object, 0u);
+    EXPECT_EQ(RuntimeService(library_service::kUnitWindowObject, kForm, 0x16019999), 0);
+    // Service 4: the 8-byte value lands at its fifth argument.
+    std::uint64_t value = 0;
+    RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0);
+    auto* text = FromWord<char*>(static_cast<Word>(value));
+    EXPECT_STREQ(text, "北京时间：XXXX-XX-XX 00:00:00");
+    RtFree(text);
+    RtService(5, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord("改"), 0);
+    RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0);
+    EXPECT_STREQ(FromWord<char*>(static_cast<Word>(value)), "改");
+    RtFree(FromWord<char*>(static_cast<Word>(value)));
+}
+
+TEST(FormWindowStyles, BorderStylesAndFrameProperties) {
+    struct Row { Word border, controlBox, minimize, maximize; const char* title; DWORD style, exStyle; };
+    const Row rows[] = {
+        {2, 1, 1, 0, "t", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0},  // the application's
+        {0, 1, 1, 0, "t", WS_MINIMIZEBOX, 0},                              // no border: no caption
+        {1, 0, 0, 1, "t", WS_CAPTION | WS_THICKFRAME | WS_MAXIMIZEBOX, 0},
+        {2, 0, 0, 0, "", WS_DLGFRAME, 0},                                  // no title, no box
+        {3, 1, 0, 0, "", WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, WS_EX_TOOLWINDOW},
+        {4, 0, 0, 0, "t", WS_CAPTION, WS_EX_TOOLWINDOW},
+        {5, 0, 0, 0, "t", WS_CAPTION | WS_THICKFRAME, WS_EX_CLIENTEDGE},
+        {6, 0, 0, 0, "t", WS_CAPTION, WS_EX_CLIENTEDGE},
+        {9, 0, 0, 0, "t", WS_CAPTION, WS_EX_CLIENTEDGE},                   // clamped to 6
+    };
+    for (const Row& row : rows) {
+        forms::WindowBlock block;
+        block.borderStyle = row.border;
+        block.controlBox = row.controlBox;
+        block.minimizeBox = row.minimize;
+        block.maximizeBox = row.maximize;
+        block.title = row.title;
+        const forms::WindowStyles styles = forms::StylesOf(block);
+        EXPECT_EQ(styles.style, row.style | WS_CLIPCHILDREN) << row.border;
+        EXPECT_EQ(styles.exStyle, row.exStyle) << row.border;
+    }
+}
+
+// Rows of `window` on screen that hold a pixel of another colour than the form's background.
+int InkRows(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    const DWORD background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    int rows = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF) != background) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST_F(ApplicationForm, TheHeadingIsDrawnInItsLargeFontOnTheFormsBackground) {
+    HWND form = WindowOf(kForm, 0);
+    SetForegroundWindow(form);
+    RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpUntil([] { return false; }, 300);
+    const int heading = InkRows(WindowOf(kForm, unit::kLabel1));
+    const int line = InkRows(WindowOf(kForm, unit::kLabel2));
+    // A 48-pixel CJK face inks most of its height; the stock GUI font about a quarter of it.
+    EXPECT_GE(heading, 30) << line;
+    EXPECT_LE(heading, 56) << line;
+    EXPECT_GE(line, 6);
+    EXPECT_LE(line, 20);
+    EXPECT_EQ(InkRows(WindowOf(kForm, unit::kTimer1)), 0);  // the timer shows nothing
+}
+
+TEST_F(ApplicationForm, EachTypesSerialiserWritesTheBlockItWasMadeFrom) {
+    const forms::FormTemplate& form = *app_->forms().Find(kForm);
+    for (Word index = 0; index < form.table().count(); ++index) {
+        const auto record = form.Walk(index);
+        ASSERT_TRUE(record);
+        const DataTypeRecord* type = forms::DataTypeOf(record->typeId);
+        const Word serialise = forms::InterfaceEntry(type, forms::interface_code::kSerialise);
+        ASSERT_NE(serialise, 0u) << index;
+        EXPECT_EQ(forms::InterfaceEntry(type, 7), 0u);
+        std::vector<std::uint8_t> bytes;
+        FromWord<forms::SerialiseFn>(serialise)(FromWord<forms::UnitWindow*>(record->object), &bytes);
+        EXPECT_EQ(bytes, std::vector<std::uint8_t>(record->propertyBlock.begin(), record->propertyBlock.end())) << index;
+    }
+}
+
+// Routines of test blocks.
+std::vector<std::string> g_log;
+std::atomic<int> g_ticks{0};
+std::atomic<DWORD> g_tickThread{0};
+enum class CloseAnswer { kNothing, kZero, kOne } g_closeAnswer = CloseAnswer::kNothing;
+
+void LogRoutine(const char* entry) { g_log.push_back(entry); }
+
+void OnCreated(const Word*, Word, RoutineResult*) {
+    // The controls exist and are shown, the form is not shown yet.
+    HWND form = static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, 0));
+    HWND label = static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, kLabel));
+    const bool labelShown = label && (GetWindowLongPtrW(label, GWL_STYLE) & WS_VISIBLE);
+    LogRoutine(labelShown && !IsWindowVisible(form) ? "0 before shown" : "0 out of order");
+}
+void OnEvent3(const Word*, Word, RoutineResult*) { LogRoutine("3"); }
+void OnEvent4(const Word*, Word, RoutineResult*) { LogRoutine("4"); }
+void OnFormFocus(const Word*, Word, RoutineResult*) { LogRoutine("-7"); }
+void OnCloseQuery(const Word*, Word, RoutineResult* result) {
+    LogRoutine("12");
+    if (g_closeAnswer != CloseAnswer::kNothing) {
+        result->hasValue = 1;
+        result->low = g_closeAnswer == CloseAnswer::kZero ? 0 : 1;
+    }
+}
+void OnClose(const Word*, Word, RoutineResult*) { LogRoutine("1"); }
+void OnDestroy(const Word*, Word, RoutineResult*) { LogRoutine("2"); }
+void OnTick(const Word*, Word, RoutineResult*) {
+    g_tickThread = GetCurrentThreadId();
+    ++g_ticks;
+}
+void OnFocus(const Word*, Word, RoutineResult*) { LogRoutine("focus"); }
+void OnBlur(const Word*, Word, RoutineResult*) { LogRoutine("blur"); }
+void OnClick(const Word*, Word count, RoutineResult*) { LogRoutine(count == 0 ? "click" : "click with arguments"); }
+void OnArguments(const Word* arguments, Word count, RoutineResult* result) {
+    g_log.push_back(std::to_string(count) + ":" + std::to_string(arguments[0]) + "," + std::to_string(arguments[1]));
+    result->hasValue = 1;
+    result->low = arguments[0] + arguments[1];
+}
+
+std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2, Word staleObject = 0) {
+    auto label = LabelBlockWith("标签");
+    label[0] = static_cast<std::uint8_t>(labelVersion);
+    auto block = FormBlockBytes({{kForm,
+                            {{kOwnUnit, type_word::kWindowType, "",
+                              {Bind(0, OnCreated), Bind(3, OnEvent3), Bind(4, OnEvent4), Bind(-7, OnFormFocus),
+                               Bind(12, OnCloseQuery),
+                               Bind(1, OnClose), Bind(2, OnDestroy)},
+                              WindowBlockTitled("测试窗口"), forms::kUnitVisible, 0, 10, 10, 300, 200},
+                             {kTimer, type_word::kTimerType, "时钟1", {Bind(0, OnTick)}, forms::TimerBlock().Write(), 0},
+                             {kButton, type_word::kButtonType, "按钮1",
+                              {Bind(0, OnClick), Bind(-7, OnFocus), Bind(-8, OnBlur)},
+                              forms::ButtonBlock().Write(), forms::kUnitVisible | forms::kUnitTabStop},
+                             {kLabel, type_word::kLabelType, "标签2", {Bind(0, OnArguments)}, label, forms::kUnitVisible,
+                              0, 0, 0, 40, 20, "", 0, {}, staleObject}},
+                            "测试"}});
+    return block;
+}
+
+class TestForm : public FormTest {
+protected:
+    void SetUp() override {
+        g_log.clear();
+        g_ticks = 0;
+        g_closeAnswer = CloseAnswer::kNothing;
+    }
+};
+
+TEST_F(TestForm, LoadEventsRunAfterTheControlsAndBeforeTheFormIsShown) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    // Shown, the form has the focus: its own unit's event -7 follows.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"0 before shown", "3", "4", "-7"}));
+    EXPECT_TRUE(IsWindowVisible(WindowOf(kForm, 0)));
+}
+
+TEST_F(TestForm, OnlyAReturnedZeroCancelsTheClose) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    g_closeAnswer = CloseAnswer::kZero;
+    g_log.clear();
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(form));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"12"}));
+
+    g_closeAnswer = CloseAnswer::kNothing;
+    g_log.clear();
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"12", "1", "2"}));
+    // The form is not loaded any more: its properties 8 and up cannot be reached, its stored
+    // ones can.
+    EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
+    EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+}
+
+TEST_F(TestForm, AReturnedOneDoesNotCancelAndTheLastWindowEndsTheLoop) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    g_closeAnswer = CloseAnswer::kOne;
+    PostMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);
+    RtRunUntilWindowsClosed();  // ends with the quit message the destroyed form posts
+    EXPECT_EQ(g_log.back(), "2");
+    EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+}
+
+TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    auto* timer = FromWord<forms::Timer*>(forms::WindowLayer().UnitObject(kForm, kTimer));
+    ASSERT_NE(timer, nullptr);
+    EXPECT_FALSE(timer->running());  // stored interval 0: stopped
+    std::thread([] { RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0); }).join();
+    EXPECT_TRUE(timer->running());
+    EXPECT_EQ(RtReadProperty(kForm, kTimer, 8, -1), 1000u);
+    PumpUntil([] { return g_ticks >= 2; }, 8000);
+    EXPECT_GE(g_ticks.load(), 2);
+    EXPECT_EQ(g_tickThread.load(), GetCurrentThreadId());
+
+    // Any timer id ticks.
+    const int before = g_ticks.load();
+    SendMessageW(WindowOf(kForm, kTimer), WM_TIMER, 7, 0);
+    EXPECT_EQ(g_ticks.load(), before + 1);
+
+    std::thread([] { RtWriteProperty(kForm, kTimer, 8, -1, static_cast<Word>(-5), 0); }).join();
+    EXPECT_FALSE(timer->running());
+    EXPECT_EQ(RtReadProperty(kForm, kTimer, 8, -1), 0u);
+    // Stopped: no platform timer 1000 is left on the window.
+    EXPECT_FALSE(KillTimer(WindowOf(kForm, kTimer), forms::kTimerId));
+}
+
+TEST_F(TestForm, WritingTheSameIntervalAgainKeepsTheTimersPhase) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
+    // Rewritten far more often than once a period: were the period restarted on each write,
+    // no tick could ever come.
+    std::atomic<bool> done{false};
+    std::thread writer([&done] {
+        while (!done) {
+            RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
+            Sleep(100);
+        }
+    });
+    PumpUntil([] { return g_ticks >= 1; }, 8000);
+    done = true;
+    writer.join();
+    EXPECT_GE(g_ticks.load(), 1);
+}
+
+TEST_F(TestForm, ButtonClicksFocusAndLabelEventsReachTheirRoutines) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    SetFocus(WindowOf(kForm, 0));
+    g_log.clear();
+    // A click gives the button the focus first: events -7, then 0.
+    SendMessageW(WindowOf(kForm, kButton), BM_CLICK, 0, 0);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"focus", "click"}));
+    SetFocus(WindowOf(kForm, 0));
+    EXPECT_EQ(g_log.back(), "blur");
+    // The label's event 0 carries the message's two parameters; the routine's value is the result.
+    EXPECT_EQ(SendMessageW(WindowOf(kForm, kLabel), 0x8075, 20, 22), 42);
+    EXPECT_EQ(g_log.back(), "2:20,22");
+    // No events while they are suppressed.
+    const std::size_t logged = g_log.size();
+    app_->SuppressEvents();
+    SendMessageW(WindowOf(kForm, kButton), BM_CLICK, 0, 0);
+    app_->AllowEvents();
+    EXPECT_EQ(g_log.size(), logged);
+}
+
+TEST_F(TestForm, TypedEventsPassTheirWordsAndGetTheResultBack) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    TypedEventRecord record{};
+    record.formId = kForm;
+    record.unitId = kLabel;
+    record.argumentCount = 2;
+    record.arguments[0] = {30, 0, type_word::kInteger, 0};
+    record.arguments[1] = {0x1FF, 0, type_word::kByte, 0};  // a byte passes its low 8 bits
+    EXPECT_EQ(RuntimeService(library_service::kCallEventRoutineTyped, ToWord(&record), 0), 1);
+    EXPECT_EQ(g_log.back(), "2:30,255");
+    EXPECT_EQ(record.hasResult, 1u);
+    EXPECT_EQ(record.resultLow, 285u);
+    // Unbound events run nothing and leave the result words alone.
+    EventRecord plain{};
+    plain.formId = kForm;
+    plain.unitId = kLabel;
+    plain.eventIndex = 5;
+    EXPECT_EQ(RuntimeService(library_service::kCallEventRoutine, ToWord(&plain), 0), 0);
+    EXPECT_EQ(plain.hasResult, 0u);
+}
+
+TEST_F(TestForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoad) {
+    Start(TestFormBlock());
+    RtWriteProperty(kForm, kButton, 2, -1, 77, 0);
+    RtWriteProperty(kForm, kButton, 4, -1, ToWord("一个更长的标记"), 0);
+    RtWriteProperty(kForm, kButton, 6, -1, 1, 0);
+    EXPECT_EQ(RtReadProperty(kForm, kButton, 2, -1), 77u);
+    auto* tag = FromWord<char*>(static_cast<Word>(RtReadProperty(kForm, kButton, 4, -1)));
+    EXPECT_STREQ(tag, "一个更长的标记");
+    RtFree(tag);
+    // The records behind the button's moved; the label behind it still reads whole.
+    EXPECT_EQ(RtReadProperty(kForm, kLabel, 5, -1), 1u);
+    RtLoadStartForm(kForm);
+    RECT rect;
+    GetWindowRect(WindowOf(kForm, kButton), &rect);
+    EXPECT_EQ(rect.right - rect.left, 77);
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, kButton)));
+}
+
+TEST_F(TestForm, ALabelBlockOfAVersionTooHighFailsTheLoadAndLeavesNoWindow) {
+    Start(TestFormBlock(3));
+    EXPECT_FALSE(forms::WindowLayer().LoadStartForm(kForm));
+    EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+    int forms = 0;  // of this thread: other test processes may show theirs
+    EnumThreadWindows(GetCurrentThreadId(), &CountFormWindows, reinterpret_cast<LPARAM>(&forms));
+    EXPECT_EQ(forms, 0);
+    EXPECT_TRUE(g_log.empty());  // no load events
+}
+
+// A stored object word is meaningless: before loading, and after a load that failed on the
+// way, it must not be taken for a window object.
+void ExpectStoredObjectWordsIgnored(std::int32_t labelVersion) {
+    EXPECT_EQ(RtReadProperty(kForm, kLabel, 5, -1), 1u);  // from the record: not loaded
+    EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
+    EXPECT_EQ(forms::WindowLayer().LoadStartForm(kForm), labelVersion == 2);
+    EXPECT_EQ(forms::WindowLayer().AnyFormWindow(), labelVersion == 2);
+}
+
+TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadSucceeds) {
+    Start(TestFormBlock(2, 0xDEADBEE0));
+    ExpectStoredObjectWordsIgnored(2);
+}
+
+TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadFails) {
+    Start(TestFormBlock(3, 0xDEADBEE0));
+    ExpectStoredObjectWordsIgnored(3);
+}
+
+TEST_F(TestForm, AModalFormDisablesTheOthersUntilItCloses) {
+    auto block = FormBlockBytes({{kForm, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("甲")}}, ""},
+                                 {0x52010002, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("乙")}}, ""},
+                                 {0x52010003, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("丙")}}, ""}});
+    Start(block);
+    RtLoadStartForm(kForm);
+    RtLoadStartForm(0x52010002);
+    EnableWindow(WindowOf(0x52010002, 0), FALSE);  // disabled before: stays disabled
+    ASSERT_TRUE(forms::LoadForm(*app_->forms().Find(0x52010003), 1, true, nullptr));
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, 0)));
+    HWND modal = WindowOf(0x52010003, 0);
+    EXPECT_TRUE(IsWindowEnabled(modal));
+    SendMessageW(modal, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(modal));
+    EXPECT_TRUE(IsWindowEnabled(WindowOf(kForm, 0)));
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(0x52010002, 0)));
+}
+
+TEST_F(TestForm, TheFormsWindowIsTheOwnerOfAWindowValue) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    EXPECT_EQ(forms::WindowLayer().UnitWindowHandle(kForm, kOwnUnit), WindowOf(kForm, 0));
+    EXPECT_EQ(forms::WindowLayer().UnitWindowHandle(0x52010002, kOwnUnit), nullptr);
+}
+
+}  // namespace
+}  // namespace kx

@@ -1,0 +1,88 @@
+// The property blocks: each round-trips through its own serialiser, refuses a version above
+// its highest and a block cut short anywhere, and leaves its fields alone when it refuses.
+#include "property_blocks.h"
+
+#include <gtest/gtest.h>
+
+namespace kx::forms {
+namespace {
+
+template <typename Block>
+void ExpectRefusalsLeaveTheBlock(const Block& filled) {
+    const auto bytes = filled.Write();
+    for (std::size_t size = 0; size < bytes.size(); ++size) {
+        Block target = filled;
+        const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
+        EXPECT_FALSE(target.Read(cut)) << size;
+        EXPECT_EQ(target.Write(), bytes) << size;
+    }
+    auto tooNew = bytes;
+    tooNew[0] = static_cast<std::uint8_t>(Block::kVersion + 1);
+    Block target;
+    EXPECT_FALSE(target.Read(tooNew));
+}
+
+TEST(PropertyBlocks, EachRoundTripsAndRefusesWhatItCannotRead) {
+    WindowBlock window;
+    window.title = "Velmo 校时工具";
+    window.className = "MyClass";
+    window.icon = {1, 2, 3};
+    window.alwaysOnTop = 1;
+    WindowBlock windowBack;
+    ASSERT_TRUE(windowBack.Read(window.Write()));
+    EXPECT_EQ(windowBack.Write(), window.Write());
+    EXPECT_EQ(windowBack.title, "Velmo 校时工具");
+    ExpectRefusalsLeaveTheBlock(window);
+
+    LabelBlock label;
+    label.text = "北京时间：";
+    label.font.assign(kLogFontSize, 7);
+    label.text28 = "二十八";
+    LabelBlock labelBack;
+    ASSERT_TRUE(labelBack.Read(label.Write()));
+    EXPECT_EQ(labelBack.Write(), label.Write());
+    ExpectRefusalsLeaveTheBlock(label);
+
+    ButtonBlock button;
+    button.caption = "同步";
+    button.buttonType = 1;
+    ButtonBlock buttonBack;
+    ASSERT_TRUE(buttonBack.Read(button.Write()));
+    EXPECT_EQ(buttonBack.caption, "同步");
+    ExpectRefusalsLeaveTheBlock(button);
+
+    TimerBlock timer;
+    timer.interval = 1000;
+    TimerBlock timerBack;
+    ASSERT_TRUE(timerBack.Read(timer.Write()));
+    EXPECT_EQ(timerBack.interval, 1000u);
+    ExpectRefusalsLeaveTheBlock(timer);
+}
+
+TEST(PropertyBlocks, AVersionOneLabelEndsAfterItsTextAndAnOldWindowKeepsDefaults) {
+    LabelBlock label;
+    label.text = "旧";
+    auto bytes = label.Write();
+    bytes[0] = 1;
+    bytes.resize(bytes.size() - 8);  // the two version-2 texts
+    LabelBlock read;
+    read.text27 = "stale";
+    ASSERT_TRUE(read.Read(bytes));
+    EXPECT_EQ(read.text, "旧");
+    EXPECT_EQ(read.text27, "");
+
+    // A version-1 window block stops after word 25: taskbar button and the rest default.
+    WindowBlock window;
+    window.title = "t";
+    const auto full = window.Write();
+    std::vector<std::uint8_t> old(full.begin(), full.begin() + 14 * 4);
+    old[0] = 1;
+    old.insert(old.end(), full.end() - (4 + 4 + 4 + 5 + 4), full.end());  // 3 buffers, title, text 24
+    WindowBlock readWindow;
+    ASSERT_TRUE(readWindow.Read(old));
+    EXPECT_EQ(readWindow.taskbarButton, 1u);
+    EXPECT_EQ(readWindow.title, "t");
+}
+
+}  // namespace
+}  // namespace kx::forms

@@ -14,8 +14,6 @@ using kx::image::CoreCommand;
 using kx::program::CallCore;
 namespace type_word = kx::type_word;
 
-constexpr std::uint16_t kVtI4 = 3;
-
 ValueCell ObjectCell(Word object) { return ValueCell::Raw(object, 0, type_word::kComObjectType); }
 
 // Object, member name, then the member's arguments.
@@ -34,7 +32,7 @@ void* ZeroedBlock(std::uint32_t size) {
 
 }  // namespace
 
-Word NewObjectCell() { return kx::ToWord(ZeroedBlock(kObjectCellSize)); }
+Word NewObjectCell() { return kx::ToWord(ZeroedBlock(kx::kComObjectCellSize)); }
 
 void FreeObjectCell(Word* object) {
     if (*object) ClearObject(*object);
@@ -72,8 +70,8 @@ double ReadNumber(Word object, const char* name, std::initializer_list<ValueCell
 }
 
 Word NewVariant() {
-    void* variant = ZeroedBlock(kVariantSize);
-    std::memcpy(variant, &kVtI4, sizeof kVtI4);
+    void* variant = kx::program::Alloc(kx::kVariantSize);
+    kx::InitNewVariant(variant);
     return kx::ToWord(variant);
 }
 

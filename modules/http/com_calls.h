@@ -7,16 +7,13 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "kx/com_values.h"
 #include "kx/value_cell.h"
 
 namespace http_module {
 
 using kx::ValueCell;
 using kx::Word;
-
-// The platform's VARIANT: 16 bytes in the 32-bit build, 24 in the 64-bit one.
-inline constexpr std::uint32_t kVariantSize = sizeof(void*) == 4 ? 16 : 24;
-inline constexpr std::uint32_t kObjectCellSize = 8;
 
 // A new empty object cell; the variable owns it.
 Word NewObjectCell();

@@ -40,36 +40,43 @@ HMODULE LoadNamedLibrary(const RuntimeApp& app, const std::string& name) {
     return nullptr;
 }
 
-[[noreturn]] void ReportUnbound(const DllCommandSlot& slot) {
+[[noreturn]] void ReportUnbound(const std::string& libraryName, const std::string& entryName) {
     char message[1024];
-    if (slot.libraryName.empty()) {
+    if (libraryName.empty()) {
         std::snprintf(message, sizeof message, fixed_error::kDllExportMissingNoLibraryFormat,
-                      slot.entryName.c_str());
+                      entryName.c_str());
     } else {
         std::snprintf(message, sizeof message, fixed_error::kDllExportMissingFormat,
-                      slot.libraryName.c_str(), slot.entryName.c_str());
+                      libraryName.c_str(), entryName.c_str());
     }
     ReportRuntimeError(message, 0, 0, 0);
 }
 
+// Keeps the module of a bound function mapped until the process ends. The end routine still
+// gives back the reference binding took, but a worker may be inside the function just then.
+void PinModuleOf(FARPROC function) {
+    HMODULE pinned = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(function), &pinned);
+}
+
 }  // namespace
 
-Word RtCallDllCommand(std::uint32_t number) {
-    RuntimeApp& app = *RuntimeApp::Current();
-    if (number >= app.dllCommands().size()) {
+DllFunction RtCallDllCommand(std::uint32_t number) {
+    DllCommandSlot* slot = RuntimeApp::Current()->dllCommand(number);
+    if (!slot) {
         // Not a command of this image: reported like an export that cannot be found.
-        ReportUnbound(DllCommandSlot{"", "#" + std::to_string(number)});
+        ReportUnbound("", "#" + std::to_string(number));
     }
-    DllCommandSlot& slot = app.dllCommands()[number];
-    if (slot.address) return slot.address;
+    if (const DllFunction cached = slot->address.load()) return cached;
 
     HMODULE module = nullptr;
     FARPROC address = nullptr;
-    if (slot.libraryName.empty()) {
+    if (slot->libraryName.empty()) {
         for (const char* library : kSystemLibraries) {
             HMODULE candidate = LoadLibraryA(library);
             if (!candidate) continue;
-            address = FindExport(candidate, slot.entryName);
+            address = FindExport(candidate, slot->entryName);
             if (address) {
                 module = candidate;
                 break;
@@ -77,16 +84,20 @@ Word RtCallDllCommand(std::uint32_t number) {
             FreeLibrary(candidate);
         }
     } else {
-        module = LoadNamedLibrary(app, slot.libraryName);
-        if (module) address = FindExport(module, slot.entryName);
+        module = LoadNamedLibrary(*RuntimeApp::Current(), slot->libraryName);
+        if (module) address = FindExport(module, slot->entryName);
     }
     if (!address) {
         if (module) FreeLibrary(module);
-        ReportUnbound(slot);
+        ReportUnbound(slot->libraryName, slot->entryName);
     }
-    slot.module = module;
-    slot.address = ToWord(reinterpret_cast<const void*>(address));
-    return slot.address;
+    PinModuleOf(address);
+    // A thread that bound the same command meanwhile keeps its reference; ours is given back.
+    HMODULE expected = nullptr;
+    if (!slot->module.compare_exchange_strong(expected, module)) FreeLibrary(module);
+    const auto function = reinterpret_cast<DllFunction>(address);
+    slot->address.store(function);
+    return function;
 }
 
 }  // namespace kx

@@ -11,7 +11,7 @@
 
 namespace kx {
 
-Word RtCallDllCommand(std::uint32_t number);
+DllFunction RtCallDllCommand(std::uint32_t number);
 ValueCell RtCallLibraryCommand(std::uint32_t libraryNumber, Word command, std::int32_t count,
                                ValueCell* args);
 ValueCell RtCallCoreCommand(Word command, std::int32_t count, ValueCell* args);

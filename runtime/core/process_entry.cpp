@@ -10,4 +10,9 @@ namespace {
 kx::RuntimeApp g_runtimeApp(&kx::program_binding::Image(), &kx::program_binding::Entry);
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return g_runtimeApp.Main(); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    const int exitCode = g_runtimeApp.Main();
+    // A worker may still be running (inside a network request, say). Ending the process here
+    // ends it before the C runtime destroys static objects that it may still be using.
+    ExitProcess(static_cast<UINT>(exitCode));
+}

@@ -13,6 +13,7 @@
 
 #include "form_collection.h"
 #include "framework.h"
+#include "kx/entry_table.h"
 #include "kx/image_format.h"
 #include "support_modules.h"
 
@@ -21,11 +22,14 @@ namespace kx {
 // The program's entry routine, called by the start hook.
 using ProgramEntryFn = int (*)();
 
+// One DLL command. The names are fixed at start-up and stay readable until the application
+// object is gone, so a worker may still bind while the main thread cleans up; the binding is
+// made by whichever thread calls first (a race binds twice, and both store the same address).
 struct DllCommandSlot {
     std::string libraryName;
     std::string entryName;
-    HMODULE module = nullptr;
-    Word address = 0;
+    std::atomic<HMODULE> module{nullptr};
+    std::atomic<DllFunction> address{nullptr};
 };
 
 // Routines of program code that take arguments remove them themselves.
@@ -88,14 +92,17 @@ public:
     const std::string& moduleDirectory() const { return moduleDirectory_; }
     const std::string& extraDllDirectory() const { return extraDllDirectory_; }
     DWORD mainThreadId() const { return mainThreadId_; }
-    HWND hiddenOwner() const { return hiddenOwner_; }
+    HWND hiddenOwner() const { return hiddenOwner_.load(); }
     bool oleInitialized() const { return oleInitialized_; }
     bool cleanupStarted() const { return cleanupStarted_.load(); }
     bool waiting() const { return waiting_; }
     const std::vector<Word>& exitRoutines() const { return exitRoutines_; }
     const std::vector<IdleCallback>& idleCallbacks() const { return idleCallbacks_; }
     const std::vector<const LibraryDescriptor*>& libraries() const { return libraries_; }
-    std::vector<DllCommandSlot>& dllCommands() { return dllCommands_; }
+    // DLL command `number`, or null when the image declares no such command.
+    DllCommandSlot* dllCommand(std::uint32_t number) {
+        return number < dllCommands_.size() ? &dllCommands_[number] : nullptr;
+    }
     FormCollection& forms() { return forms_; }
     const SupportModuleSlot& supportModule(int index) const { return supportModules_[index]; }
 
@@ -144,7 +151,9 @@ private:
     std::vector<Word> libraryStates_;
     std::vector<HMODULE> libraryModules_;
     FormCollection forms_;
-    HWND hiddenOwner_ = nullptr;
+    // Read by a worker that hands the end to the main thread while the main thread may be
+    // destroying the window.
+    std::atomic<HWND> hiddenOwner_{nullptr};
     HICON defaultIcons_[2] = {nullptr, nullptr};
     bool defaultIconsLoaded_ = false;
     bool oleInitialized_ = false;

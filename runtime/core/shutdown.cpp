@@ -17,8 +17,11 @@ void RuntimeApp::End(std::int32_t exitCode) {
 
     // 2: another thread hands the end to the main thread and waits.
     if (mainThreadId_ != 0 && GetCurrentThreadId() != mainThreadId_) {
-        if (hiddenOwner_ && IsWindow(hiddenOwner_)) {
-            SendMessageA(hiddenOwner_, kEndRequestMessage, static_cast<WPARAM>(exitCode), 0);
+        // The main thread may destroy the window meanwhile; SendMessageA to a window that is
+        // gone returns at once.
+        const HWND owner = hiddenOwner_.load();
+        if (owner && IsWindow(owner)) {
+            SendMessageA(owner, kEndRequestMessage, static_cast<WPARAM>(exitCode), 0);
         }
         if (!cleanupStarted_.load()) ExitProcess(static_cast<UINT>(exitCode));
         return;
@@ -53,13 +56,14 @@ void RuntimeApp::End(std::int32_t exitCode) {
 }
 
 void RuntimeApp::ReleaseModules() {
+    // The bindings go; the names stay for a worker that binds again while the process ends
+    // (its modules are pinned, so a call already under way keeps running in mapped code).
     for (DllCommandSlot& slot : dllCommands_) {
-        if (slot.module) FreeLibrary(slot.module);
+        slot.address.store(nullptr);
+        if (HMODULE module = slot.module.exchange(nullptr)) FreeLibrary(module);
     }
-    dllCommands_.clear();
     for (HMODULE module : libraryModules_) FreeLibrary(module);
     libraryModules_.clear();
-    extraDllDirectory_.clear();
     constantsStart_ = nullptr;
     constantsEnd_ = nullptr;
 }
@@ -70,8 +74,8 @@ void RuntimeApp::ReleaseWindowsAndOle() {
         icon = nullptr;
     }
     defaultIconsLoaded_ = false;
-    if (hiddenOwner_ && IsWindow(hiddenOwner_)) DestroyWindow(hiddenOwner_);
-    hiddenOwner_ = nullptr;
+    const HWND owner = hiddenOwner_.exchange(nullptr);
+    if (owner && IsWindow(owner)) DestroyWindow(owner);
     // Nothing in this runtime keeps further objects, starts Windows Sockets or registers
     // component servers; OLE is the last to go.
     if (oleInitialized_) {

@@ -73,12 +73,12 @@ void RuntimeApp::BindSupportModules() {
 }
 
 void RuntimeApp::CreateDllTables() {
-    dllCommands_.clear();
     const Word count = image_->dllCommandCount;
+    // Made once, before any worker can bind, and never resized.
+    dllCommands_ = std::vector<DllCommandSlot>(count);
     if (count == 0) return;
     const auto* libraryNames = FromWord<const Word*>(image_->dllLibraryNames);
     const auto* entryNames = FromWord<const Word*>(image_->dllEntryNames);
-    dllCommands_.resize(count);
     for (Word n = 0; n < count; ++n) {
         // A missing name table reads as empty names; binding then reports the command.
         const char* library = libraryNames ? TextAt(libraryNames[n]) : nullptr;

@@ -3,17 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <string>
-
 #include "kx/program_calls.h"
-#include "kx/type_words.h"
 #include "thread_library.h"
 
 namespace kx {
 namespace {
-
-const char* TextAt(Word word) { return FromWord<const char*>(word); }
 
 TEST(ProgramImage, CodeBaseLiesBehindTheStubRoutines) {
     const Word codeBase = image::Header().codeBase;
@@ -35,20 +29,6 @@ TEST(ProgramImage, EveryLibraryCommandResolvesThroughItsTable) {
     }
     EXPECT_EQ(program::CommandAddress(image::kThreadLibrary, 0),
               ToWord(&threads::StartThread));
-}
-
-TEST(ProgramImage, DataTypeIdsFindTheirRecords) {
-    const auto* libraries = FromWord<const Word*>(image::Header().libraries);
-    const auto& core = *FromWord<const LibraryDescriptor*>(libraries[0]);
-    const auto* records = FromWord<const DataTypeRecord*>(core.dataTypes);
-    const std::pair<Word, const char*> rows[] = {
-        {type_word::kWindowType, "window"},       {type_word::kLabelType, "Label"},
-        {type_word::kButtonType, "Button"},       {type_word::kTimerType, "Timer"},
-        {type_word::kComObjectType, "ComObject"}, {type_word::kVariantType, "Variant"},
-    };
-    for (const auto& [id, name] : rows) {
-        EXPECT_STREQ(TextAt(records[type_word::RecordIndexOf(id)].englishName), name);
-    }
 }
 
 }  // namespace

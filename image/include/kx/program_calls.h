@@ -6,6 +6,7 @@
 #include <cstring>
 #include <initializer_list>
 #include <span>
+#include <type_traits>
 #include <vector>
 
 #include "kx/entry_table.h"
@@ -68,6 +69,15 @@ inline Word Service(ServiceNumber number, Word arg1 = 0, Word arg2 = 0, Word arg
                     Word arg4 = 0, Word arg5 = 0, Word arg6 = 0) {
     return Entry<EntrySlot::kService>()(static_cast<std::uint32_t>(number), arg1, arg2, arg3,
                                         arg4, arg5, arg6);
+}
+
+// The function of DLL command `command`, typed as the program declares it. Resolving binds it
+// on first use.
+template <typename Signature>
+    requires std::is_function_v<Signature>
+Signature* ResolveDllCommand(image::DllCommand command) {
+    return reinterpret_cast<Signature*>(
+        Entry<EntrySlot::kCallDllCommand>()(static_cast<std::uint32_t>(command)));
 }
 
 inline void* Alloc(std::uint32_t size) { return Entry<EntrySlot::kAlloc>()(size); }

@@ -7,15 +7,6 @@
 namespace kx {
 namespace {
 
-TEST(ValueCell, EightByteKindsComeBackWhole) {
-    const ValueCell date = ValueCell::DateTime(46361.25);
-    EXPECT_EQ(date.type(), type_word::kDateTime);
-    EXPECT_EQ(date.AsDouble(), 46361.25);
-    const ValueCell big = ValueCell::Long(-0x123456789A);
-    EXPECT_EQ(big.AsInt64(), -0x123456789A);
-    EXPECT_EQ(big.high(), 0xFFFFFFEDu);
-}
-
 TEST(ValueCell, PayloadOfEachKind) {
     const char text[] = "abc";
     const ValueCell textCell = ValueCell::Text(text);
@@ -46,12 +37,6 @@ TEST(ValueCell, ArrayElementCountIsTheProductOfDimensions) {
     EXPECT_EQ(ArrayElementCount(emptyDimension), 0u);
     EXPECT_EQ(ArrayElementCount(nullptr), 0u);
     EXPECT_EQ(ArrayElements(twoByThree), reinterpret_cast<const std::uint8_t*>(&twoByThree[3]));
-}
-
-TEST(Words, AddressesRoundTrip) {
-    static int variable;
-    EXPECT_EQ(FromWord<int*>(ToWord(&variable)), &variable);
-    EXPECT_EQ(FromWord<int*>(0), nullptr);
 }
 
 }  // namespace

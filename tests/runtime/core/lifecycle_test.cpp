@@ -127,19 +127,6 @@ TEST_F(Lifecycle, TheEndRoutineRunTwiceFindsEverythingEmpty) {
     EXPECT_TRUE(g_log.empty());
     EXPECT_TRUE(app.exitRoutines().empty());
     EXPECT_TRUE(app.libraries().empty());
-    EXPECT_TRUE(app.dllCommands().empty());
-}
-
-TEST_F(Lifecycle, DllTablesHoldTheNamesUnboundUntilShutdown) {
-    image_.SetDllCommands({{"ole32.dll", "CoInitialize"}, {"", "#5"}});
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    ASSERT_EQ(app.dllCommands().size(), 2u);
-    EXPECT_EQ(app.dllCommands()[0].libraryName, "ole32.dll");
-    EXPECT_EQ(app.dllCommands()[0].entryName, "CoInitialize");
-    EXPECT_EQ(app.dllCommands()[1].libraryName, "");
-    EXPECT_EQ(app.dllCommands()[1].address, 0u);
-    EXPECT_EQ(app.dllCommands()[1].module, nullptr);
 }
 
 TEST_F(Lifecycle, NoConstantsBlockLeavesTheRangeEmpty) {

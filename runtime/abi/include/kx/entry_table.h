@@ -35,9 +35,12 @@ static_assert(sizeof(RuntimeEntryTable) == 13 * 4);
 
 // Signatures. The "extra inputs" of the calling entries come first.
 using RtRaiseErrorFn = void (*)(std::int32_t code, std::int32_t location1, std::int32_t location2);
+// The address of a DLL function. It is the system's, not the program's: it never goes into
+// a word and is held at full size (system libraries may lie above 4 GiB in the x64 build).
+using DllFunction = void (*)();
 // Resolves DLL command `number` (binding it on first use) and returns the function's address;
-// program code then calls it with the declared arguments.
-using RtCallDllCommandFn = Word (*)(std::uint32_t number);
+// program code then calls it, typed as declared, with the declared arguments.
+using RtCallDllCommandFn = DllFunction (*)(std::uint32_t number);
 using RtCallLibraryCommandFn = ValueCell (*)(std::uint32_t libraryNumber, Word command,
                                              std::int32_t count, ValueCell* args);
 using RtCallCoreCommandFn = ValueCell (*)(Word command, std::int32_t count, ValueCell* args);

@@ -4,6 +4,7 @@
 // scenario that wants the real one.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -81,6 +82,48 @@ const LibraryDescriptor kRecordingLibrary =
 const LibraryDescriptor kThreadLibrary =
     testing::MakeLibraryDescriptor(kThreadCommands, 1, ToWord(&threads::ThreadLibraryNotify));
 
+std::string ProgramDirectory() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full(path, length);
+    return full.substr(0, full.rfind('\\') + 1);
+}
+
+// A copy of the tests' own DLL that only this process binds, under a path with a drive.
+const std::string& CopiedDllPath() {
+    static const std::string path = [] {
+        char directory[MAX_PATH];
+        GetTempPathA(MAX_PATH, directory);
+        // Process ids come back soon under Wine: the tick count keeps the name unique.
+        return std::string(directory) + "kx_probe_" + std::to_string(GetCurrentProcessId()) + "_" +
+               std::to_string(GetTickCount64()) + ".dll";
+    }();
+    return path;
+}
+
+// Copies that earlier probes could not delete while they had them loaded.
+void DeleteEarlierCopies() {
+    char directory[MAX_PATH];
+    GetTempPathA(MAX_PATH, directory);
+    WIN32_FIND_DATAA found;
+    const HANDLE search = FindFirstFileA((std::string(directory) + "kx_probe_*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        DeleteFileA((std::string(directory) + found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+}
+
+// The tests' own DLL, copied to CopiedDllPath().
+void CopyTestDll() {
+    DeleteEarlierCopies();
+    CopyFileA((ProgramDirectory() + "kx_test_dll.dll").c_str(), CopiedDllPath().c_str(), FALSE);
+}
+
+enum DllCommandNumber : std::uint32_t {
+    kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kCopiedDll,
+};
+
 testing::TestImage& Image() {
     static testing::TestImage* image = [] {
         auto* built = new testing::TestImage;
@@ -89,10 +132,16 @@ testing::TestImage& Image() {
         built->SetDllCommands({{"kernel32.dll", "GetTickCount"},
                                {"", "GetCurrentProcessId"},
                                {"kx_no_such_library.dll", "Nothing"},
-                               {"", "KxNoSuchExportAnywhere"}});
+                               {"", "KxNoSuchExportAnywhere"},
+                               {CopiedDllPath(), "KxTestAnswer"}});
         return built;
     }();
     return *image;
+}
+
+template <typename Signature>
+Signature* Dll(std::uint32_t number) {
+    return reinterpret_cast<Signature*>(RtCallDllCommand(number));
 }
 
 void StartWorker(DWORD(WINAPI* routine)(void*)) {
@@ -118,6 +167,25 @@ DWORD WINAPI WorkerEnds(void*) {
 
 DWORD WINAPI WorkerRaises(void*) {
     RtRaiseError(4, 0, 0);
+}
+
+// A worker that goes on calling DLL commands while the main thread ends the program: a
+// function of a library that only the runtime holds, resolved before the end, and a command
+// it resolves again on every round.
+HANDLE g_workerReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+std::atomic<bool> g_endDone{false};
+std::atomic<int> g_callsAfterEnd{0};
+std::atomic<int> g_wrongAnswers{0};
+
+DWORD WINAPI WorkerCallsDllCommands(void*) {
+    int (*const held)() = Dll<int()>(kCopiedDll);
+    SetEvent(g_workerReady);
+    for (;;) {
+        const bool afterEnd = g_endDone.load();
+        if (held() != 42) ++g_wrongAnswers;
+        Dll<DWORD WINAPI()>(kGetTickCount)();
+        if (afterEnd) ++g_callsAfterEnd;
+    }
 }
 
 int Entry() {
@@ -149,16 +217,34 @@ int Entry() {
         PumpForever();
     }
     if (g_scenario == "dll-commands") {
-        const Word tick = RtCallDllCommand(0);
-        // A second call must come from the cache, not from binding again.
-        constexpr Word kCachedSentinel = 0x5A5A5A5A;
-        RuntimeApp::Current()->dllCommands()[0].address = kCachedSentinel;
-        const bool cached = RtCallDllCommand(0) == kCachedSentinel;
-        RuntimeApp::Current()->dllCommands()[0].address = tick;
-        Log(std::string(cached ? "second call uses the cache" : "bound again"));
-        Log("module " + std::string(RuntimeApp::Current()->dllCommands()[0].module ? "kept" : "none"));
-        const auto processId = FromWord<DWORD(WINAPI*)()>(RtCallDllCommand(1))();
+        CopyTestDll();
+        Log("first call answers " + std::to_string(Dll<int()>(kCopiedDll)()));
+        // Binding again would look for the file under its old path and fail.
+        const std::string moved = CopiedDllPath() + ".moved";
+        Log(MoveFileA(CopiedDllPath().c_str(), moved.c_str()) ? "library file moved" : "not moved");
+        Log("second call answers " + std::to_string(Dll<int()>(kCopiedDll)()));
+        const DWORD processId = Dll<DWORD WINAPI()>(kGetCurrentProcessId)();
         Log(std::string("system search ") + (processId == GetCurrentProcessId() ? "found" : "wrong"));
+    }
+    if (g_scenario == "dll-calls-while-ending") {
+        CopyTestDll();
+        ValueCell args[] = {ValueCell::Subroutine(ToWord(&WorkerCallsDllCommands))};
+        RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
+        WaitForSingleObject(g_workerReady, 10000);
+        RuntimeApp::Current()->End(0);
+        g_endDone.store(true);
+        for (int i = 0; i < 100 && g_callsAfterEnd.load() < 1000; ++i) Sleep(10);
+        Log(g_callsAfterEnd.load() > 0 ? "worker calls after the end" : "worker stopped calling");
+        Log("wrong answers " + std::to_string(g_wrongAnswers.load()));
+        ExitProcess(0);
+    }
+    if (g_scenario == "dll-calls-while-returning") {
+        // The program ends the ordinary way, by returning, while the worker calls on.
+        CopyTestDll();
+        ValueCell args[] = {ValueCell::Subroutine(ToWord(&WorkerCallsDllCommands))};
+        RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
+        WaitForSingleObject(g_workerReady, 10000);
+        return 0;
     }
     if (g_scenario == "dll-missing-library") RtCallDllCommand(2);
     if (g_scenario == "dll-missing-export") RtCallDllCommand(3);

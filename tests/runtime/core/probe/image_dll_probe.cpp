@@ -1,0 +1,58 @@
+// A program on the application's own image and the real process entry: its program code
+// calls the image's three DLL commands with their real arguments and writes down what they
+// answered and where their libraries were loaded, to the file named by KX_PROBE_LOG.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "kx/program_binding.h"
+#include "kx/program_calls.h"
+
+namespace {
+
+using kx::image::DllCommand;
+using kx::program::ResolveDllCommand;
+
+void Log(const std::string& line) {
+    char path[MAX_PATH];
+    if (!GetEnvironmentVariableA("KX_PROBE_LOG", path, MAX_PATH)) return;
+    if (FILE* file = std::fopen(path, "ab")) {
+        std::fprintf(file, "%s\n", line.c_str());
+        std::fclose(file);
+    }
+}
+
+void LogWhereLoaded(const char* library) {
+    const auto base = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(library));
+    char line[128];
+    std::snprintf(line, sizeof line, "%s at 0x%llx%s", library, static_cast<unsigned long long>(base),
+                  static_cast<std::uint64_t>(base) >> 32 ? " above 4 GiB" : "");
+    Log(line);
+}
+
+int Entry() {
+    kx::program::Service(kx::ServiceNumber::kInitRuntime);
+
+    const HRESULT initialized = ResolveDllCommand<HRESULT WINAPI(void*)>(DllCommand::kCoInitialize)(nullptr);
+    Log("CoInitialize " + std::string(SUCCEEDED(initialized) ? "succeeded" : "failed"));
+
+    SYSTEMTIME time{};
+    const BOOL parsed = ResolveDllCommand<BOOL WINAPI(const char*, SYSTEMTIME*, DWORD)>(
+        DllCommand::kInternetTimeToSystemTime)(" Thu, 31 Dec 2026 20:30:15 GMT", &time, 0);
+    char line[128];
+    std::snprintf(line, sizeof line, "parsed %d: %04d-%02d-%02d %02d:%02d:%02d", parsed, time.wYear,
+                  time.wMonth, time.wDay, time.wHour, time.wMinute, time.wSecond);
+    Log(line);
+
+    ResolveDllCommand<void WINAPI()>(DllCommand::kCoUninitialize)();
+    Log("CoUninitialize returned");
+    LogWhereLoaded("ole32.dll");
+    LogWhereLoaded("wininet.dll");
+    return 0;
+}
+
+}  // namespace
+
+int kx::program_binding::Entry() { return ::Entry(); }

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <type_traits>
 
 #include "kx/program_calls.h"
 
@@ -15,15 +16,10 @@ using kx::image::DllCommand;
 
 namespace detail {
 
-inline const void* DllFunctionAddress(DllCommand command) {
-    return kx::FromWord<const void*>(
-        kx::program::Entry<kx::EntrySlot::kCallDllCommand>()(static_cast<std::uint32_t>(command)));
-}
-
 #if defined(__i386__)
 // Pushes `count` argument words (the last first), calls `function`, and sets *stackKept to
 // whether the stack pointer came back where it was; the stack is restored either way.
-extern "C" std::uint32_t __cdecl http_CallStdcallChecked(const void* function,
+extern "C" std::uint32_t __cdecl http_CallStdcallChecked(kx::DllFunction function,
                                                          const std::uint32_t* args,
                                                          std::uint32_t count,
                                                          std::uint32_t* stackKept);
@@ -43,20 +39,21 @@ std::uint32_t ArgumentWord(T value) {
 // Calls DLL command `command` as `R __stdcall (Args...)`.
 template <typename R, typename... Args>
 R CallDllCommand(DllCommand command, Args... args) {
-    const void* address = detail::DllFunctionAddress(command);
 #if defined(__i386__)
-    static_assert(sizeof(R) == 4);
+    const kx::DllFunction address = kx::program::ResolveDllCommand<void()>(command);
     const std::array<std::uint32_t, sizeof...(Args) + 1> words = {detail::ArgumentWord(args)..., 0};
     std::uint32_t stackKept = 0;
     const std::uint32_t result =
         detail::http_CallStdcallChecked(address, words.data(), sizeof...(Args), &stackKept);
     if (!stackKept) detail::RaiseDllStackError(command);
-    R typed;
-    __builtin_memcpy(&typed, &result, 4);
-    return typed;
+    if constexpr (!std::is_void_v<R>) {
+        static_assert(sizeof(R) == 4);
+        R typed;
+        __builtin_memcpy(&typed, &result, 4);
+        return typed;
+    }
 #else
-    using Function = R(__stdcall*)(Args...);
-    return reinterpret_cast<Function>(const_cast<void*>(address))(args...);
+    return kx::program::ResolveDllCommand<R(Args...)>(command)(args...);
 #endif
 }
 

@@ -44,6 +44,13 @@ private:
 void CoInitializeThread() { CallDllCommand<std::int32_t>(DllCommand::kCoInitialize, static_cast<void*>(nullptr)); }
 void CoUninitializeThread() { CallDllCommand<std::int32_t>(DllCommand::kCoUninitialize); }
 
+// All four phases get the same time-out.
+void SetTimeouts(Word request, std::int32_t milliseconds) {
+    std::int32_t resolve = milliseconds, connect = milliseconds, send = milliseconds, receive = milliseconds;
+    CallMethod(request, "SetTimeouts",
+               {IntegerRef(&resolve), IntegerRef(&connect), IntegerRef(&send), IntegerRef(&receive)});
+}
+
 void SetRequestHeader(Word request, std::string_view name, std::string_view value) {
     const std::string nameText(name), valueText(value);
     CallMethod(request, "SetRequestHeader",
@@ -76,17 +83,17 @@ Word WebRequest(const WebRequestParameters& p) {
         returnedCookies(p.returnedCookies), headers(p.headers), responseHeaders(p.responseHeaders),
         postBytes(p.postBytes), proxy(p.proxy), userName(p.userName), password(p.password);
 
-    if (const auto timeout = TimeoutMilliseconds(p.timeoutSeconds.given ? p.timeoutSeconds.value : 0)) {
-        std::int32_t resolve = *timeout, connect = *timeout, send = *timeout, receive = *timeout;
-        CallMethod(request, "SetTimeouts",
-                   {IntegerRef(&resolve), IntegerRef(&connect), IntegerRef(&send), IntegerRef(&receive)});
-    }
+    const auto timeout = TimeoutMilliseconds(p.timeoutSeconds.given ? p.timeoutSeconds.value : 0);
+    if (timeout) SetTimeouts(request, *timeout);
     if (!proxy.text().empty()) {
         CallMethod(request, "SetProxy", {ValueCell::Integer(kProxyNamed), TextRef(proxy.get())});
     }
     Word methodWord = NewText(methodText);
     CallMethod(request, "Open", {TextRef(&methodWord), TextRef(url.get()), ValueCell::Logical(false)});
     FreeValue(&methodWord);
+    // Some implementations of the object (Wine's) reset the time-outs in Open; set again,
+    // they bound every wait of this request there too. Elsewhere this changes nothing.
+    if (timeout) SetTimeouts(request, *timeout);
     if (p.noRedirect.given && p.noRedirect.value) {
         WriteProperty(request, "Option", {ValueCell::Integer(kOptionEnableRedirects), ValueCell::Integer(0)});
     }

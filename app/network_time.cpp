@@ -5,7 +5,7 @@
 
 #include "com_calls.h"
 #include "dll_calls.h"
-#include "kx/constants.h"
+#include "http_date_text.h"
 #include "kx/program_calls.h"
 #include "program_values.h"
 #include "routines.h"
@@ -38,10 +38,12 @@ double HttpDateToDateTime(Word* dateText) {
     auto* systemTime = static_cast<std::uint16_t*>(kx::program::Alloc(kSystemTimeSize));
     for (int i = 0; i < kDateFields; ++i) systemTime[i] = static_cast<std::uint16_t>(record[i]);
 
-    // The parser reads its text directly: an empty variable goes as the empty constant.
-    const char* text = *dateText ? kx::FromWord<const char*>(*dateText) : kx::image::kConstants.emptyText;
-    http_module::CallDllCommand<std::int32_t>(http_module::DllCommand::kInternetTimeToSystemTime,
-                                              text, static_cast<void*>(systemTime), std::uint32_t{0});
+    // A text the parser cannot read would come back as the current time; it never gets one.
+    if (LooksLikeHttpDate(http_module::TextOf(*dateText))) {
+        http_module::CallDllCommand<std::int32_t>(http_module::DllCommand::kInternetTimeToSystemTime,
+                                                  kx::FromWord<const char*>(*dateText),
+                                                  static_cast<void*>(systemTime), std::uint32_t{0});
+    }
     for (int i = 0; i < kDateFields; ++i) record[i] = systemTime[i];
     kx::program::Free(systemTime);
 

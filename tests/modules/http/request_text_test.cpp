@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "command_text_ops.h"
-#include "module_runtime.h"
+#include "program_runtime.h"
 #include "plain_text_ops.h"
 
 namespace http_module::testing {
@@ -13,7 +13,7 @@ namespace {
 
 constexpr const char* kAgent = "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 
-class RequestText : public ModuleRuntimeTest {
+class RequestText : public kx::testing::ProgramRuntimeTest {
 protected:
     template <typename Check>
     void ForEachOps(Check&& check) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "module_runtime.h"
+#include "program_runtime.h"
 #include "program_values.h"
 
 namespace http_module::testing {
@@ -35,10 +35,10 @@ std::string Take(Word text) {
     return bytes;
 }
 
-using Routines = ModuleRuntimeTest;
+using Routines = kx::testing::ProgramRuntimeTest;
 
 TEST_F(Routines, ReadNullVariablesAsEmpty) {
-    const std::size_t before = RuntimeHeapBlocks();
+    const std::size_t before = kx::testing::RuntimeHeapBlocks();
     TextVar empty, marker(":");
     EXPECT_EQ(Take(HeaderName(empty.ref())), "");
     EXPECT_EQ(Take(HeaderValue(empty.ref())), "");
@@ -51,7 +51,7 @@ TEST_F(Routines, ReadNullVariablesAsEmpty) {
     Word noArray = 0;
     EXPECT_FALSE(HasCookieNamed(&noArray, empty.ref()));
     EXPECT_EQ(IndexOfText(&noArray, empty.ref()), -1);
-    EXPECT_EQ(RuntimeHeapBlocks(), before + 1) << "only the marker text is held";
+    EXPECT_EQ(kx::testing::RuntimeHeapBlocks(), before + 1) << "only the marker text is held";
 }
 
 TEST_F(Routines, GiveNewTextsAndLeaveTheirArgumentsAlone) {
@@ -65,7 +65,7 @@ TEST_F(Routines, GiveNewTextsAndLeaveTheirArgumentsAlone) {
 }
 
 TEST_F(Routines, MergeCookiesWritesBothVariables) {
-    const std::size_t before = RuntimeHeapBlocks();
+    const std::size_t before = kx::testing::RuntimeHeapBlocks();
     {
         TextVar oldCookies(" a=1; b=2;"), newCookies("b=3 ");
         EXPECT_EQ(Take(MergeCookies(oldCookies.ref(), newCookies.ref())), "b=3; a=1");
@@ -77,7 +77,7 @@ TEST_F(Routines, MergeCookiesWritesBothVariables) {
         EXPECT_EQ(Take(MergeCookies(oldCookies.ref(), newCookies.ref())), "");
         EXPECT_EQ(*oldCookies.ref(), 0u) << "the empty merge leaves a null variable";
     }
-    EXPECT_EQ(RuntimeHeapBlocks(), before);
+    EXPECT_EQ(kx::testing::RuntimeHeapBlocks(), before);
 }
 
 TEST_F(Routines, LookUpTextArrays) {

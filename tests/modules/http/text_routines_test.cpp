@@ -9,13 +9,13 @@
 #include "cookie_text.h"
 #include "header_text.h"
 #include "marker_search.h"
-#include "module_runtime.h"
+#include "program_runtime.h"
 #include "plain_text_ops.h"
 
 namespace http_module::testing {
 namespace {
 
-class TextRoutines : public ModuleRuntimeTest {
+class TextRoutines : public kx::testing::ProgramRuntimeTest {
 protected:
     template <typename Check>
     void ForEachOps(Check&& check) {

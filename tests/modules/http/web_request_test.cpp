@@ -9,7 +9,7 @@
 #include <string>
 
 #include "loopback_http_server.h"
-#include "module_runtime.h"
+#include "program_runtime.h"
 #include "program_values.h"
 
 namespace http_module::testing {
@@ -51,7 +51,7 @@ int HeaderIndex(const RecordedRequest& request, std::string_view name) {
     return -1;
 }
 
-using WebRequestTest = ModuleRuntimeTest;
+using WebRequestTest = kx::testing::ProgramRuntimeTest;
 
 TEST_F(WebRequestTest, HeadWithTheDefaultHeadersInOrder) {
     LoopbackHttpServer server;
@@ -300,14 +300,14 @@ TEST_F(WebRequestTest, GivesBackEveryBlockItTakes) {
         request(refused, byteBody);
     }
     for (const std::string& target : {server.Url("/"), refused}) {
-        std::size_t before = RuntimeHeapBlocks();
+        std::size_t before = kx::testing::RuntimeHeapBlocks();
         request(target, false);
-        EXPECT_EQ(RuntimeHeapBlocks(), before) << target;
+        EXPECT_EQ(kx::testing::RuntimeHeapBlocks(), before) << target;
         // Under Wine a copy of a safe-array argument made during Send is never destroyed (not
         // the module's own: its body Variant is cleared): the copy and its bytes, 2 blocks.
-        before = RuntimeHeapBlocks();
+        before = kx::testing::RuntimeHeapBlocks();
         request(target, true);
-        EXPECT_LE(RuntimeHeapBlocks(), before + 2) << target << " with a byte body";
+        EXPECT_LE(kx::testing::RuntimeHeapBlocks(), before + 2) << target << " with a byte body";
     }
 }
 

@@ -1,4 +1,4 @@
-// A runtime started in process on the program's own image, so that module code reaches it
+// A runtime started in process on the program's own image, so that program code reaches it
 // through the image's entry table as it does in the program; and the runtime heap's count of
 // blocks in use, for checking that a call gives back all it takes.
 #pragma once
@@ -9,17 +9,17 @@
 
 #include "runtime_app.h"
 
-namespace http_module::testing {
+namespace kx::testing {
 
-class ModuleRuntimeTest : public ::testing::Test {
+class ProgramRuntimeTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    std::unique_ptr<kx::RuntimeApp> app_;
+    std::unique_ptr<RuntimeApp> app_;
 };
 
 // Blocks in use on the runtime heap.
 std::size_t RuntimeHeapBlocks();
 
-}  // namespace http_module::testing
+}  // namespace kx::testing

@@ -1,24 +1,24 @@
-#include "module_runtime.h"
+#include "program_runtime.h"
 
 #include <windows.h>
 
 #include "kx/program_image.h"
 
-namespace http_module::testing {
+namespace kx::testing {
 
 namespace {
 int NoProgramEntry() { return 0; }
 }  // namespace
 
-void ModuleRuntimeTest::SetUp() {
-    app_ = std::make_unique<kx::RuntimeApp>(&kx::image::Header(), NoProgramEntry);
+void ProgramRuntimeTest::SetUp() {
+    app_ = std::make_unique<RuntimeApp>(&image::Header(), NoProgramEntry);
     app_->InitRuntime();
 }
 
-void ModuleRuntimeTest::TearDown() { app_.reset(); }
+void ProgramRuntimeTest::TearDown() { app_.reset(); }
 
 std::size_t RuntimeHeapBlocks() {
-    HANDLE heap = kx::RuntimeApp::Current()->heap();
+    HANDLE heap = RuntimeApp::Current()->heap();
     std::size_t blocks = 0;
     HeapLock(heap);
     PROCESS_HEAP_ENTRY entry{};
@@ -29,4 +29,4 @@ std::size_t RuntimeHeapBlocks() {
     return blocks;
 }
 
-}  // namespace http_module::testing
+}  // namespace kx::testing

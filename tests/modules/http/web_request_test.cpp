@@ -294,20 +294,23 @@ TEST_F(WebRequestTest, GivesBackEveryBlockItTakes) {
         TakeBytes(WebRequest(p));
         FreeValue(&bytes);
     };
-    // The system's own first-use caches settle here.
+    // The system keeps a few blocks of its own on first uses (connections, threads); a block
+    // this module failed to give back would come once per request, so several requests are
+    // measured together.
+    constexpr std::size_t kRounds = 6;
     for (const bool byteBody : {false, true}) {
         request(server.Url("/"), byteBody);
         request(refused, byteBody);
     }
     for (const std::string& target : {server.Url("/"), refused}) {
         std::size_t before = kx::testing::RuntimeHeapBlocks();
-        request(target, false);
-        EXPECT_EQ(kx::testing::RuntimeHeapBlocks(), before) << target;
+        for (std::size_t i = 0; i < kRounds; ++i) request(target, false);
+        EXPECT_LT(kx::testing::RuntimeHeapBlocks(), before + kRounds) << target;
         // Under Wine a copy of a safe-array argument made during Send is never destroyed (not
         // the module's own: its body Variant is cleared): the copy and its bytes, 2 blocks.
         before = kx::testing::RuntimeHeapBlocks();
-        request(target, true);
-        EXPECT_LE(kx::testing::RuntimeHeapBlocks(), before + 2) << target << " with a byte body";
+        for (std::size_t i = 0; i < kRounds; ++i) request(target, true);
+        EXPECT_LT(kx::testing::RuntimeHeapBlocks(), before + 3 * kRounds) << target << " with a byte body";
     }
 }
 

@@ -1,6 +1,6 @@
 // How fast the core commands are that run once a second or scan whole responses:
-// FindText on 1 MiB of mixed ASCII and two-byte text against a plain memchr/memcmp scan of
-// the same bytes, and one ToText of a date-time and one AddInterval per call.
+// FindText and FindTextBackwards on 1 MiB of mixed ASCII and two-byte text against a plain
+// byte scan of the same text, and one ToText of a date-time and one AddInterval per call.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -14,16 +14,16 @@ namespace {
 using kx::ValueCell;
 using kx::bench::SteadySeconds;
 
-// 1 MiB of text with the sought text only at its very end, so every scan reads it all.
-std::string MixedText(const std::string& sought) {
+// 1 MiB of mixed text with the sought text only at one end, so that every scan reads it all.
+std::string MixedText(const std::string& sought, bool soughtFirst) {
     const std::string chunk = "Date: Sat, 05 Dec 2026 06:05:03 GMT 北京时间：2026年12月5日14时5分3秒 ";
     std::string text;
     while (text.size() + chunk.size() + sought.size() <= 1 << 20) text += chunk;
     text.append((1 << 20) - sought.size() - text.size(), 'x');
-    return text + sought;
+    return soughtFirst ? sought + text : text + sought;
 }
 
-// The baseline: bytes only, no stepping over two-byte characters.
+// The baselines: bytes only, no stepping over two-byte characters and no case folding.
 std::size_t PlainFind(const std::string& text, const std::string& sought) {
     const char* p = text.data();
     const char* const last = text.data() + text.size() - sought.size();
@@ -36,29 +36,47 @@ std::size_t PlainFind(const std::string& text, const std::string& sought) {
     return std::string::npos;
 }
 
-void FindTextThroughput(const char* label, const std::string& sought) {
-    const std::string text = MixedText(sought);
-    constexpr int kRounds = 200;
-    ValueCell args[] = {ValueCell::Text(text.c_str()), ValueCell::Text(sought.c_str())};
-    ValueCell result;
-
-    double start = SteadySeconds();
-    std::int64_t commandSum = 0;
-    for (int i = 0; i < kRounds; ++i) {
-        kx::commands::FindText(&result, 2, args);
-        commandSum += result.AsInt32();
+std::size_t PlainFindBackwards(const std::string& text, const std::string& sought) {
+    for (std::size_t pos = text.size() - sought.size() + 1; pos-- > 0;) {
+        if (text[pos] == sought[0] && std::memcmp(text.data() + pos + 1, sought.data() + 1, sought.size() - 1) == 0) {
+            return pos;
+        }
     }
-    const double command = SteadySeconds() - start;
+    return std::string::npos;
+}
 
-    start = SteadySeconds();
-    std::int64_t plainSum = 0;
-    for (int i = 0; i < kRounds; ++i) plainSum += static_cast<std::int64_t>(PlainFind(text, sought)) + 1;
-    const double plain = SteadySeconds() - start;
+template <typename Body>
+double Seconds(int rounds, Body&& body) {
+    const double start = SteadySeconds();
+    for (int i = 0; i < rounds; ++i) body();
+    return SteadySeconds() - start;
+}
 
+void FindTextThroughput(const char* label, const std::string& sought, bool backwards) {
+    const std::string text = MixedText(sought, backwards);
+    constexpr int kRounds = 200;
     const double mebibytes = kRounds * (text.size() / 1048576.0);
-    std::printf("FindText, %s: %.0f MiB/s; memchr/memcmp: %.0f MiB/s; FindText takes %.2f times as long%s\n",
-                label, mebibytes / command, mebibytes / plain, command / plain,
-                commandSum == plainSum ? "" : " (positions differ!)");
+    const std::size_t expected = backwards ? 0 : text.size() - sought.size();
+
+    std::size_t plainFound = 0;
+    const double plain = Seconds(kRounds, [&] {
+        plainFound = backwards ? PlainFindBackwards(text, sought) : PlainFind(text, sought);
+    });
+    std::printf("%s, %s: plain scan %.0f MiB/s%s\n", backwards ? "FindTextBackwards" : "FindText",
+                label, mebibytes / plain, plainFound == expected ? "" : " (wrong position!)");
+    for (const bool ignoreCase : {false, true}) {
+        ValueCell args[] = {ValueCell::Text(text.c_str()), ValueCell::Text(sought.c_str()),
+                            ValueCell::Omitted(), ValueCell::Logical(ignoreCase)};
+        ValueCell result;
+        const double command = Seconds(kRounds, [&] {
+            if (backwards) kx::commands::FindTextBackwards(&result, 4, args);
+            else kx::commands::FindText(&result, 4, args);
+        });
+        const bool right = result.AsInt32() == static_cast<std::int32_t>(expected + 1);
+        std::printf("    %s: %.0f MiB/s, %.2f of the plain scan's speed%s\n",
+                    ignoreCase ? "ignoring case" : "case-sensitive", mebibytes / command, plain / command,
+                    right ? "" : " (wrong position!)");
+    }
 }
 
 template <typename Body>
@@ -71,8 +89,10 @@ double NanosecondsPerCall(int calls, Body&& body) {
 }  // namespace
 
 int main() {
-    FindTextThroughput("ASCII sought text", "Content-Length:");
-    FindTextThroughput("two-byte sought text", "校时完成");
+    for (const bool backwards : {false, true}) {
+        FindTextThroughput("ASCII sought text", "Content-Length:", backwards);
+        FindTextThroughput("two-byte sought text", "校时完成", backwards);
+    }
 
     ValueCell result;
     ValueCell date = ValueCell::DateTime(46361 + 50703.0 / 86400);  // 5 December 2026, 14:05:03

@@ -1,6 +1,6 @@
 // The network time: HTTP dates through the system's parser and eight hours on, the Date:
 // header of a HEAD request to the loopback server, and the fallback on every failure.
-#include "network_time.h"
+#include "network_time_fetch.h"
 
 #include "http_date_text.h"
 

@@ -12,13 +12,6 @@ unsigned char Byte(std::string_view text, std::size_t pos) {
 
 char FoldAsciiCase(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The walk's step: one byte, or a whole two-byte character; 0 when the character's second
-// byte is cut off by the end of the text, which ends the walk.
-std::size_t Step(std::string_view text, std::size_t pos) {
-    if (!IsLeadByte(text[pos])) return 1;
-    return pos + 2 <= text.size() ? 2 : 0;
-}
-
 bool IsFullWidthBlank(std::string_view text, std::size_t pos) {
     return pos + 1 < text.size() && Byte(text, pos) == 0xA1 && Byte(text, pos + 1) == 0xA1;
 }
@@ -67,6 +60,101 @@ char FullWidthFold(std::string_view text, std::size_t pos) {
     return 0;
 }
 
+// Where a character starts. Walking from a known start, every byte is either a character's
+// first byte or the second byte of a lead byte just before it; so a byte below 0x80 is
+// always followed by a character start, and within a run of lead-range bytes that follows
+// a start, the starts lie an even distance from the run's beginning. That lets a search jump
+// to any candidate and settle its boundary by looking back only over the run before it.
+class ForwardBoundaries {
+public:
+    ForwardBoundaries(std::string_view text, std::size_t walkStart)
+        : text_(text), knownStart_(walkStart) {}
+
+    // Positions must be asked in increasing order; each byte is looked at once at most.
+    bool IsCharacterStart(std::size_t pos) {
+        std::size_t runStart = pos;
+        while (runStart > knownStart_ && IsLeadByte(text_[runStart - 1])) --runStart;
+        const bool start = (pos - runStart) % 2 == 0;
+        knownStart_ = start ? pos : pos - 1;
+        return start;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t knownStart_;
+};
+
+// The same rule for a walk from the text's start, asked in decreasing order: the run found
+// for one position serves every lower position inside it.
+class BackwardBoundaries {
+public:
+    explicit BackwardBoundaries(std::string_view text) : text_(text) {}
+
+    bool IsCharacterStart(std::size_t pos) {
+        if (!(runKnown_ && pos >= runStart_ && pos <= runEnd_)) {
+            runStart_ = pos;
+            while (runStart_ > 0 && IsLeadByte(text_[runStart_ - 1])) --runStart_;
+            runEnd_ = pos;
+            runKnown_ = true;
+        }
+        return (pos - runStart_) % 2 == 0;
+    }
+
+private:
+    std::string_view text_;
+    std::size_t runStart_ = 0;
+    std::size_t runEnd_ = 0;
+    bool runKnown_ = false;
+};
+
+char OtherAsciiCase(char c) {
+    if (c >= 'a' && c <= 'z') return static_cast<char>(c - 'a' + 'A');
+    if (c >= 'A' && c <= 'Z') return static_cast<char>(c - 'A' + 'a');
+    return c;
+}
+
+// Positions whose byte may begin a match: the sought text's first byte, in either case of an
+// ASCII letter when case is ignored. Found with memchr, so a search runs at memory speed
+// between candidates.
+class CandidateFinder {
+public:
+    CandidateFinder(std::string_view text, char first, bool ignoreCase)
+        : text_(text), first_(first), other_(ignoreCase ? OtherAsciiCase(first) : first) {}
+
+    // The first candidate in [from, last]; kNotFound when none. `from` never decreases.
+    std::size_t Next(std::size_t from, std::size_t last) {
+        if (from > last) return kNotFound;
+        nextFirst_ = Refresh(nextFirst_, first_, from, last);
+        if (other_ == first_) return nextFirst_;
+        nextOther_ = Refresh(nextOther_, other_, from, last);
+        return nextFirst_ < nextOther_ ? nextFirst_ : nextOther_;
+    }
+
+private:
+    // The cached position of `byte` at or after `from`, searched again only when used up.
+    std::size_t Refresh(std::size_t cached, char byte, std::size_t from, std::size_t last) {
+        if (cached != kUnknown && (cached == kNotFound || cached >= from)) return cached;
+        const void* hit = std::memchr(text_.data() + from, byte, last - from + 1);
+        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) : kNotFound;
+    }
+
+    static constexpr std::size_t kUnknown = kNotFound - 1;
+    std::string_view text_;
+    char first_;
+    char other_;
+    std::size_t nextFirst_ = kUnknown;
+    std::size_t nextOther_ = kUnknown;
+};
+
+// The last position at or before `from` whose byte may begin a match.
+std::size_t LastCandidate(std::string_view text, char first, std::size_t from, bool ignoreCase) {
+    const char other = ignoreCase ? OtherAsciiCase(first) : first;
+    for (std::size_t pos = from + 1; pos-- > 0;) {
+        if (text[pos] == first || text[pos] == other) return pos;
+    }
+    return kNotFound;
+}
+
 }  // namespace
 
 bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought, bool ignoreCase) {
@@ -92,26 +180,11 @@ std::size_t FindForward(std::string_view text, std::string_view sought, std::siz
     if (sought.empty()) return 0;
     if (text.size() - start < sought.size()) return kNotFound;
     const std::size_t lastStart = text.size() - sought.size();
-    std::size_t pos = start;
-    if (!ignoreCase) {
-        const char first = sought[0];
-        const char* rest = sought.data() + 1;
-        const std::size_t restSize = sought.size() - 1;
-        while (pos <= lastStart) {
-            if (text[pos] == first && std::memcmp(text.data() + pos + 1, rest, restSize) == 0) {
-                return pos;
-            }
-            const std::size_t step = Step(text, pos);
-            if (step == 0) break;
-            pos += step;
-        }
-        return kNotFound;
-    }
-    while (pos <= lastStart) {
-        if (MatchesAt(text, pos, sought, true)) return pos;
-        const std::size_t step = Step(text, pos);
-        if (step == 0) break;
-        pos += step;
+    CandidateFinder candidates(text, sought[0], ignoreCase);
+    ForwardBoundaries boundaries(text, start);
+    for (std::size_t pos = candidates.Next(start, lastStart); pos != kNotFound;
+         pos = candidates.Next(pos + 1, lastStart)) {
+        if (MatchesAt(text, pos, sought, ignoreCase) && boundaries.IsCharacterStart(pos)) return pos;
     }
     return kNotFound;
 }
@@ -123,15 +196,13 @@ std::size_t FindBackward(std::string_view text, std::string_view sought, std::si
     if (sought.empty()) return 0;
     if (searched < sought.size()) return kNotFound;
     const std::string_view part = text.substr(0, searched);
-    std::size_t found = kNotFound;
-    std::size_t pos = 0;
-    while (pos + sought.size() <= searched) {
-        if (MatchesAt(part, pos, sought, ignoreCase)) found = pos;
-        const std::size_t step = Step(text, pos);
-        if (step == 0) break;
-        pos += step;
+    BackwardBoundaries boundaries(text);
+    const std::size_t firstStart = searched - sought.size();
+    for (std::size_t pos = LastCandidate(part, sought[0], firstStart, ignoreCase); pos != kNotFound;
+         pos = pos == 0 ? kNotFound : LastCandidate(part, sought[0], pos - 1, ignoreCase)) {
+        if (MatchesAt(part, pos, sought, ignoreCase) && boundaries.IsCharacterStart(pos)) return pos;
     }
-    return found;
+    return kNotFound;
 }
 
 std::uint64_t ReplacedLength(const Replacement& request) {

@@ -1,6 +1,5 @@
 // Calling core commands as program code does: through the CommandFn with real value
-// cells, taking ownership of what they return (freed with RtFree); and an in-process
-// local clock that answers a fixed reading and records what it is asked to set.
+// cells, taking ownership of what they return (freed with RtFree).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
+#include "fake_clock.h"
 #include "kx/value_cell.h"
 #include "memory.h"
 #include "message_box.h"
@@ -77,20 +76,5 @@ inline void ShowBoxesOnStderr() {
     static StderrMessageBoxes boxes;
     SetMessageBoxSeam(&boxes);
 }
-
-class FakeClock final : public commands::LocalClock {
-public:
-    explicit FakeClock(commands::LocalTime reading, bool accepts = true)
-        : reading_(reading), accepts_(accepts), previous_(commands::InstallLocalClock(this)) {}
-    ~FakeClock() override { commands::InstallLocalClock(previous_); }
-    commands::LocalTime Read() override { return reading_; }
-    bool Set(const commands::LocalTime& time) override { return sets.push_back(time), accepts_; }
-    std::vector<commands::LocalTime> sets;
-
-private:
-    commands::LocalTime reading_;
-    bool accepts_;
-    commands::LocalClock* previous_;
-};
 
 }  // namespace kx::testing

@@ -1,0 +1,164 @@
+// The clock corrector's routines in process, on the application's own image, with the local
+// clock replaced: what each button asks the system clock to become, the network time's one
+// lock, counting occurrences and the wait for the next second.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "clock_buttons.h"
+#include "core_calls.h"
+#include "count_occurrences.h"
+#include "fake_clock.h"
+#include "kx/program_image.h"
+#include "network_time.h"
+#include "next_second.h"
+#include "runtime_app.h"
+
+namespace clock_app {
+namespace {
+
+using kx::commands::LocalTime;
+using kx::testing::FakeClock;
+
+int NoProgram() { return 0; }
+
+class AppRoutines : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app_ = std::make_unique<kx::RuntimeApp>(&kx::image::Header(), NoProgram);
+        app_->InitRuntime();
+        StoreNetworkTime(0.0);
+    }
+    void TearDown() override { app_.reset(); }
+
+    std::unique_ptr<kx::RuntimeApp> app_;
+};
+
+std::string Text(const LocalTime& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return text;
+}
+
+struct ButtonRow {
+    void (*routine)();
+    const char* name;
+    LocalTime now;
+    const char* expected;
+};
+
+TEST_F(AppRoutines, EachButtonSetsTheClockOnceToItsWholeSecond) {
+    const ButtonRow rows[] = {
+        {OnMinusSecond, "-1s", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:20:15"},
+        {OnPlusSecond, "+1s", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:20:16"},
+        {OnMinusMinute, "-1m", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:19:16"},
+        {OnPlusMinute, "+1m", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:21:16"},
+        {OnPlusSecond, "+1s at the year's end", {2026, 12, 31, 23, 59, 59}, "2027-01-01 00:00:00"},
+        {OnPlusMinute, "+1m at a month's end", {2026, 11, 30, 23, 59, 30}, "2026-12-01 00:00:31"},
+        {OnMinusMinute, "-1m at the year's start", {2027, 1, 1, 0, 0, 30}, "2026-12-31 23:59:31"},
+        {OnMinusSecond, "-1s at midnight", {2027, 3, 1, 0, 0, 0}, "2027-03-01 00:00:00"},
+        {OnRoundToMinute, "至0 at :29", {2026, 12, 5, 10, 20, 29}, "2026-12-05 10:20:01"},
+        {OnRoundToMinute, "至0 at :30", {2026, 12, 5, 10, 20, 30}, "2026-12-05 10:21:01"},
+        {OnRoundToMinute, "至0 at :00", {2026, 12, 5, 10, 20, 0}, "2026-12-05 10:20:01"},
+        {OnRoundToMinute, "至0 at :59", {2026, 12, 5, 10, 20, 59}, "2026-12-05 10:21:01"},
+        {OnRoundToMinute, "至0 before midnight", {2026, 12, 31, 23, 59, 45}, "2027-01-01 00:00:01"},
+    };
+    for (const ButtonRow& row : rows) {
+        FakeClock clock(row.now);
+        row.routine();
+        ASSERT_EQ(clock.sets.size(), 1u) << row.name;
+        EXPECT_EQ(Text(clock.sets[0]), row.expected) << row.name;
+    }
+}
+
+TEST_F(AppRoutines, RoundingToTheMinuteTakesAFreshSecondAfterItsBase) {
+    // The clock moves on between the readings: the direction comes from the first, the amount
+    // from the last.
+    FakeClock clock({{2026, 12, 5, 10, 20, 29}, {2026, 12, 5, 10, 20, 30}, {2026, 12, 5, 10, 20, 30}});
+    OnRoundToMinute();
+    ASSERT_EQ(clock.sets.size(), 1u);
+    EXPECT_EQ(Text(clock.sets[0]), "2026-12-05 10:20:01");
+    EXPECT_EQ(clock.reads, 3);
+}
+
+TEST_F(AppRoutines, SyncSetsTheNetworkTimeOneSecondOn) {
+    struct Row { const char* name; double networkTime; const char* expected; };
+    const double fallback = -657434.0 - 8.0 / 24;  // the failed fetch's value, 8 hours on
+    const Row rows[] = {
+        {"after the fetch", 46361.0 + (14 * 3600 + 5 * 60 + 2) / 86400.0, "2026-12-05 14:05:03"},
+        {"before the fetch stored", 0.0, "1899-12-30 00:00:01"},
+        {"after a failed fetch", fallback, "0100-01-01 00:00:00"},
+    };
+    for (const Row& row : rows) {
+        StoreNetworkTime(row.networkTime);
+        FakeClock clock(LocalTime{2026, 12, 5, 9, 0, 0}, false);  // the system refuses
+        OnSync();
+        ASSERT_EQ(clock.sets.size(), 1u) << row.name;
+        EXPECT_EQ(Text(clock.sets[0]), row.expected) << row.name;
+        EXPECT_EQ(LoadNetworkTime(), row.networkTime) << "sync never writes the network time";
+    }
+}
+
+TEST_F(AppRoutines, TheWorkersStoreIsNeverLostToATick) {
+    // Ticks advance the initial value while the worker stores 2026: whatever the interleaving,
+    // the result is 2026 plus the ticks that came after the store.
+    constexpr int kTicks = 3000;
+    const double stored = 46361.0;
+    std::thread tick([] {
+        for (int i = 0; i < kTicks; ++i) AdvanceNetworkTime();
+    });
+    std::this_thread::yield();
+    StoreNetworkTime(stored);
+    tick.join();
+    const double seconds = (LoadNetworkTime() - stored) * 86400.0;
+    EXPECT_GE(seconds, -0.001);
+    EXPECT_LE(seconds, kTicks + 0.001);
+}
+
+TEST_F(AppRoutines, CountOccurrencesCountsMatchesThatDoNotOverlap) {
+    struct Row { const char* haystack; const char* needle; bool caseSensitive; int count; };
+    const Row rows[] = {
+        {"100年1月1日", "100", false, 1},
+        {"2100年1月1日8时", "100", false, 1},
+        {"1100年10月1日", "100", false, 1},
+        {"2026年12月5日14时5分2秒", "100", false, 0},
+        {"aaaa", "aa", true, 2},
+        {"ABab", "ab", false, 2},
+        {"ABab", "ab", true, 1},
+        {"", "100", false, 0},
+        {"abc", "", false, 0},
+        {nullptr, nullptr, false, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(CountOccurrences(row.haystack, row.needle, row.caseSensitive), row.count)
+            << (row.haystack ? row.haystack : "(null)") << " / " << (row.needle ? row.needle : "(null)");
+    }
+}
+
+TEST_F(AppRoutines, JoinedTextsAreOneNewBlock) {
+    char* joined = JoinTexts("当前时间：", "2026年12月5日");
+    EXPECT_STREQ(joined, "当前时间：2026年12月5日");
+    FreeText(joined);
+    char* alone = JoinTexts(nullptr, "x");
+    EXPECT_STREQ(alone, "x");
+    FreeText(alone);
+}
+
+TEST_F(AppRoutines, TheWaitEndsWhenTheLocalSecondChanges) {
+    FakeClock clock({{2026, 12, 5, 14, 5, 3}, {2026, 12, 5, 14, 5, 3}, {2026, 12, 5, 14, 5, 3},
+                     {2026, 12, 5, 14, 5, 4}});
+    WaitForNextSecond();
+    EXPECT_EQ(clock.reads, 4);
+}
+
+TEST_F(AppRoutines, TheWaitOnTheSystemClockEndsInALaterSecond) {
+    const int before = SecondOf(Now());
+    WaitForNextSecond();
+    EXPECT_NE(SecondOf(Now()), before);
+}
+
+}  // namespace
+}  // namespace clock_app

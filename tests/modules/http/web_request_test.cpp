@@ -3,6 +3,7 @@
 #include "web_request.h"
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "loopback_http_server.h"
 #include "program_runtime.h"
+#include "com_calls.h"
 #include "program_values.h"
 
 namespace http_module::testing {
@@ -227,6 +229,28 @@ TEST_F(WebRequestTest, CredentialsWithoutAProxyAreIgnored) {
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0].Header("Proxy-Authorization"), nullptr);
     EXPECT_EQ(server.Requests()[0].Header("Authorization"), nullptr);
+}
+
+TEST_F(WebRequestTest, WorksOnALentObjectAndLeavesItToTheCaller) {
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    Word object = NewObjectCell();
+    ASSERT_TRUE(CreateObject(object, "WinHttp.WinHttpRequest.5.1"));
+    const Word interfaceWord = kx::FromWord<const Word*>(object)[0];
+    LoopbackHttpServer server;
+    TextVar url(server.Url("/lent"));
+    std::int32_t status = 0;
+    WebRequestParameters p;
+    p.url = url.ref();
+    p.statusCode = Give(&status);
+    p.requestObject = Give(&object);
+    TakeBytes(WebRequest(p));
+    EXPECT_EQ(status, 200);
+    ASSERT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(server.Requests()[0].requestLine, "GET /lent HTTP/1.1");
+    EXPECT_EQ(kx::FromWord<const Word*>(object)[0], interfaceWord) << "the caller keeps its object";
+    FreeObjectCell(&object);
+    EXPECT_EQ(object, 0u);
+    CoUninitialize();
 }
 
 TEST_F(WebRequestTest, ARefusedConnectionEmptiesTheOutputs) {

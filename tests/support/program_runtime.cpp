@@ -29,4 +29,13 @@ std::size_t RuntimeHeapBlocks() {
     return blocks;
 }
 
+std::size_t SettledRuntimeHeapBlocks(std::size_t limit) {
+    std::size_t blocks = RuntimeHeapBlocks();
+    for (int i = 0; i < 100 && blocks >= limit; ++i) {
+        Sleep(50);
+        blocks = RuntimeHeapBlocks();
+    }
+    return blocks;
+}
+
 }  // namespace kx::testing

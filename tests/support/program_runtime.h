@@ -21,5 +21,8 @@ protected:
 
 // Blocks in use on the runtime heap.
 std::size_t RuntimeHeapBlocks();
+// The same, once it has come below `limit` or a few seconds have passed: the system frees
+// some blocks of a finished request on threads of its own, a little later.
+std::size_t SettledRuntimeHeapBlocks(std::size_t limit);
 
 }  // namespace kx::testing

@@ -1,14 +1,27 @@
 #!/usr/bin/env bash
-# Builds both presets and runs every test: the x64 build under Wine (GUI tests on a private
-# Xvfb display), the x86 build compiled only.
+# Builds the three presets and runs every test: the native build of the pure logic with
+# sanitizers and a short run of each fuzz target, the x64 build under Wine (GUI tests on a
+# private Xvfb display); the x86 build is compiled only.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
 tools/setup.sh
 
-for preset in x86 x64; do
+for preset in x86 x64 native; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
+done
+
+# The pure logic natively, sanitized: its unit tests, then each fuzz target over a fixed
+# number of inputs from its committed seeds (tools/fuzz.sh runs one for longer).
+ctest --preset native -j 2
+for corpus in tests/fuzz/corpus/*/; do
+  target=$(basename "$corpus")
+  work=$(mktemp -d)
+  cp "$corpus"* "$work"/
+  echo "fuzz: $target"
+  build/native/fuzz/"$target" -runs=20000 -artifact_prefix="build/native/$target-" "$work" 2>&1 | tail -1
+  rm -rf "$work"
 done
 
 export WINEPREFIX="$root/build/wine-prefix" WINEDEBUG=-all

@@ -6,44 +6,11 @@
 #include <random>
 #include <string>
 
+#include "pure/gbk_reference_scan.h"
 #include "text/gbk_scan.h"
 
 namespace kx::text {
 namespace {
-
-// The reference: walk from the walk's origin one character at a time and test each start.
-std::size_t StepOf(std::string_view text, std::size_t pos) {
-    if (!IsLeadByte(text[pos])) return 1;
-    return pos + 2 <= text.size() ? 2 : 0;
-}
-
-std::size_t ReferenceForward(std::string_view text, std::string_view sought, std::size_t start,
-                             bool ignoreCase) {
-    if (start >= text.size()) return kNotFound;
-    if (sought.empty()) return 0;
-    for (std::size_t pos = start; pos + sought.size() <= text.size();) {
-        if (MatchesAt(text, pos, sought, ignoreCase)) return pos;
-        const std::size_t step = StepOf(text, pos);
-        if (step == 0) break;
-        pos += step;
-    }
-    return kNotFound;
-}
-
-std::size_t ReferenceBackward(std::string_view text, std::string_view sought, std::size_t end,
-                              bool ignoreCase) {
-    const std::size_t searched = end < text.size() ? end : text.size();
-    if (searched == 0) return kNotFound;
-    if (sought.empty()) return 0;
-    std::size_t found = kNotFound;
-    for (std::size_t pos = 0; pos + sought.size() <= searched;) {
-        if (MatchesAt(text.substr(0, searched), pos, sought, ignoreCase)) found = pos;
-        const std::size_t step = StepOf(text, pos);
-        if (step == 0) break;
-        pos += step;
-    }
-    return found;
-}
 
 std::string RandomBytes(std::mt19937& random, std::size_t size) {
     // Few distinct bytes, so that matches, near-matches and lead runs are frequent.
@@ -65,8 +32,8 @@ TEST(GbkSearch, JumpingSearchesFindWhatTheCharacterWalkFinds) {
             for (std::size_t at = 0; at <= text.size() + 1; ++at) {
                 const std::size_t forward = FindForward(text, sought, at, ignoreCase);
                 const std::size_t backward = FindBackward(text, sought, at, ignoreCase);
-                if (forward != ReferenceForward(text, sought, at, ignoreCase) ||
-                    backward != ReferenceBackward(text, sought, at, ignoreCase)) {
+                if (forward != reference::FindForward(text, sought, at, ignoreCase) ||
+                    backward != reference::FindBackward(text, sought, at, ignoreCase)) {
                     ADD_FAILURE() << "text of " << text.size() << " bytes, sought of " << sought.size()
                                   << ", at " << at << ", ignoring case " << ignoreCase << ": forward "
                                   << forward << ", backward " << backward;

@@ -4,31 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include "command_text_ops.h"
-#include "program_runtime.h"
-#include "plain_text_ops.h"
+#include "ops_under_test.h"
 
 namespace http_module::testing {
 namespace {
 
 constexpr const char* kAgent = "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 
-class RequestText : public kx::testing::ProgramRuntimeTest {
-protected:
-    template <typename Check>
-    void ForEachOps(Check&& check) {
-        PlainTextOps plain;
-        CommandTextOps commands;
-        {
-            SCOPED_TRACE("plain operations");
-            check(static_cast<TextOps&>(plain));
-        }
-        {
-            SCOPED_TRACE("core commands");
-            check(static_cast<TextOps&>(commands));
-        }
-    }
-};
+using RequestText = OpsTest;
 
 TEST(RequestMethod, OutOfRangeIndicesSendGet) {
     const std::pair<std::int32_t, const char*> rows[] = {

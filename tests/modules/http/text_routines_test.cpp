@@ -5,32 +5,15 @@
 #include <string>
 #include <vector>
 
-#include "command_text_ops.h"
 #include "cookie_text.h"
 #include "header_text.h"
 #include "marker_search.h"
-#include "program_runtime.h"
-#include "plain_text_ops.h"
+#include "ops_under_test.h"
 
 namespace http_module::testing {
 namespace {
 
-class TextRoutines : public kx::testing::ProgramRuntimeTest {
-protected:
-    template <typename Check>
-    void ForEachOps(Check&& check) {
-        PlainTextOps plain;
-        CommandTextOps commands;
-        {
-            SCOPED_TRACE("plain operations");
-            check(static_cast<TextOps&>(plain));
-        }
-        {
-            SCOPED_TRACE("core commands");
-            check(static_cast<TextOps&>(commands));
-        }
-    }
-};
+using TextRoutines = OpsTest;
 
 TEST_F(TextRoutines, HeaderNameAndValue) {
     struct Row {
@@ -45,7 +28,7 @@ TEST_F(TextRoutines, HeaderNameAndValue) {
         {":  the rest ", "", "the rest"},
         {"Referer: http://h:80/a?t=12:30", "Referer", "http://h:80/a?t=12:30"},
         {"  X-A  :\t1 ", "X-A", "\t1"},
-        {"\xA1\xA1名称\xA1\xA1: \xA1\xA1值", "名称", "值"},
+        {"\xA1\xA1\xC3\xFB\xB3\xC6\xA1\xA1: \xA1\xA1\xD6\xB5", "\xC3\xFB\xB3\xC6", "\xD6\xB5"},
         {"Empty:", "Empty", ""},
     };
     ForEachOps([&](TextOps& ops) {
@@ -59,7 +42,7 @@ TEST_F(TextRoutines, HeaderNameAndValue) {
 TEST_F(TextRoutines, CapitalizeFirst) {
     const std::pair<const char*, const char*> rows[] = {
         {"accept", "Accept"}, {"a", "A"},       {"", ""},         {"ACCEPT", "ACCEPT"},
-        {"xY", "XY"},         {"1abc", "1abc"}, {"名字", "名字"}, {" lead", " lead"},
+        {"xY", "XY"},         {"1abc", "1abc"}, {"\xC3\xFB\xD7\xD6", "\xC3\xFB\xD7\xD6"}, {" lead", " lead"},
     };
     ForEachOps([&](TextOps& ops) {
         for (const auto& [word, expected] : rows) EXPECT_EQ(CapitalizeFirst(ops, word), expected) << word;
@@ -175,7 +158,9 @@ TEST_F(TextRoutines, TextBefore) {
         {"a.b.c", ".", -2, false, "a"},
         {"aXbxc", "x", 0, false, "aXb"},
         {"aXbxc", "x", 0, true, "a"},
-        {"名.称", ".", 0, false, "名"},
+        {"\xC3\xFB.\xB3\xC6", ".", 0, false, "\xC3\xFB"},
+        // The second byte of a character is never taken for the marker.
+        {"\xC3\x2E\x2E", ".", 0, false, "\xC3\x2E"},
     };
     ForEachOps([&](TextOps& ops) {
         for (const Row& row : rows) {

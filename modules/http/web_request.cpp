@@ -42,7 +42,7 @@ private:
 };
 
 void CoInitializeThread() { CallDllCommand<std::int32_t>(DllCommand::kCoInitialize, static_cast<void*>(nullptr)); }
-void CoUninitializeThread() { CallDllCommand<std::int32_t>(DllCommand::kCoUninitialize); }
+void CoUninitializeThread() { CallDllCommand<void>(DllCommand::kCoUninitialize); }
 
 // All four phases get the same time-out.
 void SetTimeouts(Word request, std::int32_t milliseconds) {
@@ -61,7 +61,7 @@ void SetRequestHeader(Word request, std::string_view name, std::string_view valu
 
 Word WebRequest(const WebRequestParameters& p) {
     CommandTextOps ops;
-    // Step 1: the omitted logicals.
+    // Omitted switches are on.
     const bool mergeCookies = p.mergeCookies.given ? p.mergeCookies.value : true;
     const bool addDefaultHeaders = p.addDefaultHeaders.given ? p.addDefaultHeaders.value : true;
     const bool normalizeNames = p.normalizeHeaderNames.given ? p.normalizeHeaderNames.value : true;
@@ -144,7 +144,8 @@ Word WebRequest(const WebRequestParameters& p) {
     const double status = ReadNumber(request, "Status");
     std::int32_t localStatus = 0;
     std::int32_t* statusCode = p.statusCode.given && p.statusCode.value ? p.statusCode.value : &localStatus;
-    *statusCode = static_cast<std::int32_t>(status);
+    // Truncated towards zero; a number no status can be (NaN, out of range) counts as 0.
+    *statusCode = status > -2147483649.0 && status < 2147483648.0 ? static_cast<std::int32_t>(status) : 0;
 
     SetText(returnedCookies.get(), CookiesSetBy(ops, responseHeaders.text()));
     if (mergeCookies && p.cookies.given) {

@@ -1,0 +1,88 @@
+#include "network_time_fetch.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "com_calls.h"
+#include "dll_calls.h"
+#include "http_date_text.h"
+#include "kx/program_calls.h"
+#include "program_values.h"
+#include "routines.h"
+#include "web_request.h"
+
+namespace clock_app {
+
+namespace {
+
+using http_module::FreeValue;
+using http_module::NewText;
+using kx::ValueCell;
+using kx::Word;
+using kx::image::CoreCommand;
+using kx::program::CallCore;
+
+// The program's date record: year, month, day of week, day, hour, minute, second,
+// milliseconds, each a 32-bit field; the system's record has the same fields in 16 bits.
+constexpr int kDateFields = 8;
+constexpr std::uint32_t kSystemTimeSize = 16;
+constexpr std::int32_t kHourUnit = 6;
+constexpr std::int32_t kUtcPlus8Hours = 8;
+constexpr std::int32_t kHeadMethod = 2;
+
+}  // namespace
+
+double HttpDateToDateTime(Word* dateText) {
+    auto* record = static_cast<std::int32_t*>(kx::program::Alloc(4 * kDateFields));
+    std::memset(record, 0, 4 * kDateFields);
+    auto* systemTime = static_cast<std::uint16_t*>(kx::program::Alloc(kSystemTimeSize));
+    for (int i = 0; i < kDateFields; ++i) systemTime[i] = static_cast<std::uint16_t>(record[i]);
+
+    // A text the parser cannot read would come back as the current time; it never gets one.
+    if (LooksLikeHttpDate(http_module::TextOf(*dateText))) {
+        http_module::CallDllCommand<std::int32_t>(http_module::DllCommand::kInternetTimeToSystemTime,
+                                                  kx::FromWord<const char*>(*dateText),
+                                                  static_cast<void*>(systemTime), std::uint32_t{0});
+    }
+    for (int i = 0; i < kDateFields; ++i) record[i] = systemTime[i];
+    kx::program::Free(systemTime);
+
+    const double local =
+        CallCore(CoreCommand::kMakeDateTime,
+                 {ValueCell::Integer(record[0]), ValueCell::Integer(record[1]), ValueCell::Integer(record[3]),
+                  ValueCell::Integer(record[4]), ValueCell::Integer(record[5]), ValueCell::Integer(record[6])})
+            .AsDouble();
+    kx::program::Free(record);
+    return CallCore(CoreCommand::kAddInterval,
+                    {ValueCell::DateTime(local), ValueCell::Integer(kHourUnit), ValueCell::Integer(kUtcPlus8Hours)})
+        .AsDouble();
+}
+
+double FetchNetworkTime(Word* url, bool urlGiven) {
+    if (!urlGiven) {
+        const Word defaultUrl = NewText(kDefaultTimeUrl);
+        FreeValue(url);
+        *url = defaultUrl;
+    }
+    Word headers = 0;
+    Word requestObject = http_module::NewObjectCell();
+    http_module::WebRequestParameters request;
+    request.url = url;
+    request.method = http_module::Give(kHeadMethod);
+    request.responseHeaders = http_module::Give(&headers);
+    request.requestObject.value = &requestObject;  // passed, but not given
+    Word body = http_module::WebRequest(request);
+    FreeValue(&body);
+    http_module::FreeObjectCell(&requestObject);
+
+    Word dateMarker = NewText("Date:"), lineEnd = NewText("\r\n");
+    Word date = http_module::TextBetween(&headers, &dateMarker, &lineEnd);
+    FreeValue(&headers);
+    FreeValue(&dateMarker);
+    FreeValue(&lineEnd);
+    const double time = HttpDateToDateTime(&date);
+    FreeValue(&date);
+    return time;
+}
+
+}  // namespace clock_app

@@ -1,0 +1,28 @@
+// Which texts are HTTP dates enough to go to the system's parser.
+#include "http_date_text.h"
+
+#include <gtest/gtest.h>
+
+namespace clock_app {
+namespace {
+
+TEST(HttpDateText, OnlyDateShapedTextsGoToTheParser) {
+    const std::pair<const char*, bool> rows[] = {
+        {" Sat, 05 Dec 2026 06:00:00 GMT", true},
+        {"Sunday, 06-Nov-94 08:49:37 GMT", true},
+        {"Sun Nov  6 08:49:37 1994", true},
+        {"sat, 05 dec 2026 6:00:00 gmt", true},
+        {"", false},
+        {"   ", false},
+        {"yesterday", false},
+        {"Sat, 05 Dec 2026", false},          // no time of day: the parser would keep "now"'s
+        {"Sat, Dec 2026 06:00:00 GMT", false},  // no day
+        {"05 Dex 2026 06:00:00", false},
+        {"05 Dec 2026 06:00", false},
+        {"05 Dec 2026 06:00:00:00", false},
+    };
+    for (const auto& [text, expected] : rows) EXPECT_EQ(LooksLikeHttpDate(text), expected) << text;
+}
+
+}  // namespace
+}  // namespace clock_app

@@ -1,0 +1,120 @@
+// The network time: HTTP dates through the system's parser and eight hours on, the Date:
+// header of a HEAD request to the loopback server, and the fallback on every failure.
+#include "network_time_fetch.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "kx/program_calls.h"
+#include "loopback_http_server.h"
+#include "program_runtime.h"
+#include "program_values.h"
+
+namespace clock_app {
+namespace {
+
+using http_module::FreeValue;
+using http_module::NewText;
+using http_module::TextOf;
+using kx::Word;
+using kx::testing::LoopbackHttpServer;
+
+constexpr const char* kFallbackText = "100年1月1日";
+
+// The date-time as the program shows it.
+std::string Shown(double time) {
+    Word text = kx::program::CallCore(kx::image::CoreCommand::kToText, {kx::ValueCell::DateTime(time)}).low();
+    std::string shown(TextOf(text));
+    FreeValue(&text);
+    return shown;
+}
+
+class NetworkTime : public kx::testing::ProgramRuntimeTest {
+protected:
+    // FetchNetworkTime of the loopback server answering with these header lines.
+    std::string FetchFromServerWith(std::vector<std::string> headerLines) {
+        server_.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = std::move(headerLines), .body = "x"}});
+        Word url = NewText(server_.Url("/"));
+        const double time = FetchNetworkTime(&url, true);
+        EXPECT_EQ(std::string(TextOf(url)), server_.Url("/")) << "a given URL stays";
+        FreeValue(&url);
+        return Shown(time);
+    }
+
+    LoopbackHttpServer server_;
+};
+
+TEST_F(NetworkTime, HttpDatesBecomeUtcPlusEight) {
+    const std::pair<const char*, const char*> rows[] = {
+        {" Sat, 05 Dec 2026 06:00:00 GMT", "2026年12月5日14时"},
+        {"Sat, 05 Dec 2026 06:00:00 GMT", "2026年12月5日14时"},
+        {" Thu, 31 Dec 2026 20:30:15 GMT", "2027年1月1日4时30分15秒"},
+        {" Tue, 28 Feb 2028 23:59:59 GMT", "2028年2月29日7时59分59秒"},
+        {"", kFallbackText},
+        {" not a date at all", kFallbackText},
+        // The system's parser fills in the current time before reading; none of it may stay.
+        {" Sat, 05 Dec 2026", kFallbackText},
+    };
+    for (const auto& [date, shown] : rows) {
+        Word text = NewText(date);
+        EXPECT_EQ(Shown(HttpDateToDateTime(&text)), shown) << date;
+        EXPECT_EQ(std::string(TextOf(text)), date) << "the date text is left alone";
+        FreeValue(&text);
+    }
+}
+
+TEST_F(NetworkTime, TheFallbackIsTheFirstDayOfYear100PlusEightHours) {
+    Word none = 0;
+    const double fallback = HttpDateToDateTime(&none);
+    EXPECT_NEAR(fallback, -657434.0 - 8.0 / 24, 1e-9);
+    EXPECT_EQ(Shown(fallback), kFallbackText);
+}
+
+TEST_F(NetworkTime, ReadsTheDateHeaderOfAHeadRequest) {
+    EXPECT_EQ(FetchFromServerWith({"Server: t", "Date: Thu, 31 Dec 2026 20:30:15 GMT", "X: y"}),
+              "2027年1月1日4时30分15秒");
+    ASSERT_EQ(server_.Requests().size(), 1u);
+    EXPECT_EQ(server_.Requests()[0].requestLine, "HEAD / HTTP/1.1");
+}
+
+TEST_F(NetworkTime, FallsBackWithoutAUsableDateHeader) {
+    EXPECT_EQ(FetchFromServerWith({"Server: t"}), kFallbackText);
+    EXPECT_EQ(FetchFromServerWith({"date: Thu, 31 Dec 2026 20:30:15 GMT"}), kFallbackText)
+        << "the marker is found only as written";
+    EXPECT_EQ(FetchFromServerWith({"Date: yesterday"}), kFallbackText);
+}
+
+TEST_F(NetworkTime, FallsBackWithoutAServer) {
+    Word url = NewText("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/");
+    EXPECT_EQ(Shown(FetchNetworkTime(&url, true)), kFallbackText);
+    FreeValue(&url);
+}
+
+// The request goes to the real site (Wine's request object does not take a proxy from the
+// environment of a running process); its answer depends on the network, so only the URL
+// variable is checked.
+TEST_F(NetworkTime, AnOmittedUrlBecomesTheDefault) {
+    Word url = NewText("replaced");
+    FetchNetworkTime(&url, false);
+    EXPECT_STREQ(kx::FromWord<const char*>(url), kDefaultTimeUrl);
+    FreeValue(&url);
+}
+
+// The system keeps a few blocks of its own on first uses; a block not given back would come
+// once per fetch, so several fetches are measured together.
+TEST_F(NetworkTime, GivesBackEveryBlockItTakes) {
+    constexpr std::size_t kRounds = 6;
+    server_.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = {"Date: Sat, 05 Dec 2026 06:00:00 GMT"}, .body = "x"}});
+    Word url = NewText(server_.Url("/"));
+    FetchNetworkTime(&url, true);
+    const std::size_t before = kx::testing::RuntimeHeapBlocks();
+    for (std::size_t i = 0; i < kRounds; ++i) FetchNetworkTime(&url, true);
+    EXPECT_LT(kx::testing::SettledRuntimeHeapBlocks(before + kRounds), before + kRounds);
+    FreeValue(&url);
+}
+
+}  // namespace
+}  // namespace clock_app

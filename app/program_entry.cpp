@@ -1,4 +1,5 @@
 // The program's entry routine: the runtime calls it once its application object exists.
+#include "event_routines.h"
 #include "kx/program_calls.h"
 #include "kx/program_binding.h"
 
@@ -21,6 +22,7 @@ int ProgramEntry() {
     Service(ServiceNumber::kInitRuntime);
     Service(ServiceNumber::kAddExitRoutine, kx::ToWord(&ProgramExitRoutine));
     ProgramStartRoutine();
+    BindEventRoutines();
     kx::program::Entry<kx::EntrySlot::kLoadStartForm>()(kx::image::kStartFormId);
     kx::program::Entry<kx::EntrySlot::kRunUntilWindowsClosed>()();
     return 0;

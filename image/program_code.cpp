@@ -8,27 +8,46 @@
 #define KX_STRINGIFY(x) KX_STRINGIFY2(x)
 #define KX_SYMBOL(name) KX_STRINGIFY(__USER_LABEL_PREFIX__) #name
 
-// One thunk: a jump to `target`, padded with int3 to the thunk size.
-#define KX_THUNK(n, target) \
-    KX_STRINGIFY(n) ": jmp " KX_SYMBOL(target) "\n .org " KX_STRINGIFY(n) "b + 8, 0xCC\n"
+// One thunk: an indirect jump through slot n of the routine targets, padded with int3 to the
+// thunk size. The targets are data, so the image needs no program routine at link time.
+#if defined(__x86_64__)
+#define KX_THUNK(n) \
+    "1" #n ": jmp *(" KX_SYMBOL(kx_program_routine_targets) " + 8 * " #n ")(%rip)\n" \
+    "  .org 1" #n "b + 8, 0xCC\n"
+#else
+#define KX_THUNK(n) \
+    "1" #n ": jmp *(" KX_SYMBOL(kx_program_routine_targets) " + 4 * " #n ")\n" \
+    "  .org 1" #n "b + 8, 0xCC\n"
+#endif
 
-// The application's routines are not written yet: their thunks jump to the placeholder that
-// returns without a value. Thunk order is ProgramRoutine's.
+// Thunk order is ProgramRoutine's.
 asm(".text\n"
     ".p2align 4\n"
     ".globl " KX_SYMBOL(kx_program_code) "\n"
     KX_SYMBOL(kx_program_code) ":\n"
     "  .byte 0x31, 0xC0, 0xC3, 0xCC\n"  // xor eax,eax / ret; the ret alone at offset 2
-    KX_THUNK(10, kx_program_code)      // OnWindowCreated
-    KX_THUNK(11, kx_program_code)      // OnTimerTick
-    KX_THUNK(12, kx_program_code)      // OnSync
-    KX_THUNK(13, kx_program_code)      // OnRoundToMinute
-    KX_THUNK(14, kx_program_code)      // OnPlusMinute
-    KX_THUNK(15, kx_program_code)      // OnMinusMinute
-    KX_THUNK(16, kx_program_code)      // OnPlusSecond
-    KX_THUNK(17, kx_program_code));    // OnMinusSecond
+    KX_THUNK(0) KX_THUNK(1) KX_THUNK(2) KX_THUNK(3)
+    KX_THUNK(4) KX_THUNK(5) KX_THUNK(6) KX_THUNK(7));
+
+namespace {
+
+// A routine that does nothing and returns no value: where no routine is bound.
+void NothingBound(const kx::Word*, kx::Word, kx::RoutineResult*) {}
+
+}  // namespace
+
+extern "C" {
+kx::ProgramRoutineFn kx_program_routine_targets[kx::image::kProgramRoutineCount] = {
+    NothingBound, NothingBound, NothingBound, NothingBound,
+    NothingBound, NothingBound, NothingBound, NothingBound,
+};
+}
 
 namespace kx::image {
+
+void BindProgramRoutine(ProgramRoutine place, ProgramRoutineFn routine) {
+    kx_program_routine_targets[static_cast<Word>(place)] = routine ? routine : NothingBound;
+}
 
 Word CodeBase() { return ToWord(kx_program_code) + kProgramCodeStubSize; }
 

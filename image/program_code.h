@@ -4,6 +4,7 @@
 #pragma once
 
 #include "kx/program_routine.h"
+#include "kx/program_routines.h"
 #include "kx/word.h"
 
 extern "C" const unsigned char kx_program_code[];
@@ -12,19 +13,6 @@ namespace kx::image {
 
 inline constexpr Word kProgramCodeStubSize = 4;
 Word CodeBase();
-
-// The program routines behind the stub, in thunk order.
-enum class ProgramRoutine : Word {
-    kOnWindowCreated = 0,
-    kOnTimerTick = 1,
-    kOnSync = 2,
-    kOnRoundToMinute = 3,
-    kOnPlusMinute = 4,
-    kOnMinusMinute = 5,
-    kOnPlusSecond = 6,
-    kOnMinusSecond = 7,
-};
-inline constexpr Word kProgramRoutineCount = 8;
 
 constexpr Word RoutineOffset(ProgramRoutine routine) {
     return kRoutineThunkSize * static_cast<Word>(routine);

@@ -11,6 +11,7 @@
 #include "form_collection.h"
 #include "kx/program_calls.h"
 #include "kx/program_routine.h"
+#include "kx/program_routines.h"
 #include "kx/type_words.h"
 #include "thread_library.h"
 
@@ -104,15 +105,23 @@ TEST(ProgramImage, TheStartFormHoldsItsElevenUnitsInStoredOrder) {
             ASSERT_EQ(record->bindings.size(), 1u) << i;
             EXPECT_EQ(record->bindings[0].eventIndex, 0);
             EXPECT_EQ(record->bindings[0].routineOffset, 8u * static_cast<Word>(want.routineIndex)) << i;
-            // Relocated, it is a thunk: a jump that lands on the placeholder routine for now.
+            // Relocated, it is a thunk: unbound it runs a routine that does nothing, bound it
+            // runs the routine bound to its place with the arguments.
             const Word routine = form.RoutineFor(i, 0);
             EXPECT_EQ(routine, header.codeBase + 8u * static_cast<Word>(want.routineIndex));
-            const auto opcode = *FromWord<const std::uint8_t*>(routine);
-            EXPECT_TRUE(opcode == 0xE9 || opcode == 0xEB) << i;
             RoutineResult result;
             const Word argument = 7;
             FromWord<ProgramRoutineFn>(routine)(&argument, 1, &result);
             EXPECT_EQ(result.hasValue, 0u);
+            const auto place = static_cast<image::ProgramRoutine>(want.routineIndex);
+            image::BindProgramRoutine(place, [](const Word* arguments, Word count, RoutineResult* out) {
+                out->hasValue = 1;
+                out->low = count == 1 ? arguments[0] : 0;
+            });
+            FromWord<ProgramRoutineFn>(routine)(&argument, 1, &result);
+            image::BindProgramRoutine(place, nullptr);
+            EXPECT_EQ(result.hasValue, 1u) << i;
+            EXPECT_EQ(result.low, 7u) << i;
         }
     }
     // 标签1's font: 48 pixels of 微软雅黑, GB2312; the other labels have none.

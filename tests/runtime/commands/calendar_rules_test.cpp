@@ -8,18 +8,12 @@
 #include <string>
 
 #include "datetime/calendar.h"
+#include "pure/date_parts_text.h"
 
 namespace kx::datetime {
 namespace {
 
 constexpr double kSecond = 1.0 / 86400;
-
-std::string Describe(const DateParts& p) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d w%d y%d", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second, p.dayOfWeek, p.dayOfYear);
-    return text;
-}
 
 TEST(Calendar, NegativeDatesCountDaysBackwardsAndTimeForwards) {
     struct Row { double date; const char* parts; };

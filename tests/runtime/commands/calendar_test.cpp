@@ -1,6 +1,7 @@
 // The calendar arithmetic checked against the system's own date conversions (OLE Automation)
 // on every non-negative day.
 #include "datetime/calendar.h"
+#include "pure/date_parts_text.h"
 
 #include <windows.h>
 #include <oleauto.h>
@@ -14,13 +15,6 @@ namespace kx::datetime {
 namespace {
 
 constexpr double kSecond = 1.0 / 86400;
-
-std::string Describe(const DateParts& p) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d w%d y%d", p.year, p.month, p.day,
-                  p.hour, p.minute, p.second, p.dayOfWeek, p.dayOfYear);
-    return text;
-}
 
 TEST(Calendar, AgreesWithTheSystemOnEveryNonNegativeDay) {
     // A different time on every day, with quarter seconds that the system rounds alike.

@@ -1,0 +1,397 @@
+// The clock corrector as a user runs it: the real program started as its own process, its
+// network time served by a loopback proxy that answers for every host, its labels and
+// boxes read from its windows. ctest runs these tests with the clock moved years ahead for
+// this process and the program alike, so 当前时间 agrees with this process's clock only if
+// the program reads the clock it is given.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "loopback_http_server.h"
+#include "text936.h"
+
+namespace kx {
+namespace {
+
+using testing::LoopbackHttpServer;
+using testing::ScriptedResponse;
+using testing::ServerMode;
+
+constexpr DWORD kStillRunning = 99;
+constexpr wchar_t kLocalPrefix[] = L"当前时间：";
+constexpr wchar_t kNetworkPrefix[] = L"北京时间：";
+
+std::string ExecutableDirectory() {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string full(path, length);
+    return full.substr(0, full.rfind('\\') + 1);
+}
+
+bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
+
+// ---- Times as the labels show them -------------------------------------------------------
+
+// Seconds since 1 January 1970 of a civil date and time (proleptic Gregorian).
+std::int64_t SecondsOf(int year, int month, int day, int hour, int minute, int second) {
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const std::int64_t days = std::int64_t{era} * 146097 + dayOfEra - 719468;
+    return days * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+struct ShownTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    std::int64_t Seconds() const { return SecondsOf(year, month, day, hour, minute, second); }
+};
+
+// "2031年7月16日6时30分15秒" after `prefix`; the time of day stops at its last non-zero field.
+std::optional<ShownTime> ParseShownTime(const std::wstring& text, const wchar_t* prefix) {
+    const std::wstring head(prefix);
+    if (text.compare(0, head.size(), head) != 0) return std::nullopt;
+    ShownTime shown;
+    int* fields[] = {&shown.year, &shown.month, &shown.day, &shown.hour, &shown.minute, &shown.second};
+    const wchar_t units[] = L"年月日时分秒";
+    std::size_t at = head.size();
+    for (int field = 0; field < 6 && at < text.size(); ++field) {
+        int value = 0;
+        const std::size_t digitsStart = at;
+        while (at < text.size() && text[at] >= L'0' && text[at] <= L'9') value = value * 10 + (text[at++] - L'0');
+        if (at == digitsStart || at == text.size() || text[at] != units[field]) return std::nullopt;
+        *fields[field] = value;
+        ++at;
+    }
+    if (at != text.size() || shown.day == 0) return std::nullopt;
+    return shown;
+}
+
+std::int64_t LocalNowSeconds() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return SecondsOf(now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
+}
+
+// ---- The program's process and windows -----------------------------------------------------
+
+// This process's environment with http_proxy pointing at `proxy`, which WinHTTP reads when
+// the program starts.
+std::vector<wchar_t> EnvironmentWithProxy(const std::string& proxy) {
+    std::vector<wchar_t> block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
+        if (_wcsnicmp(entry, L"http_proxy=", 11) == 0) continue;
+        block.insert(block.end(), entry, entry + wcslen(entry) + 1);
+    }
+    FreeEnvironmentStringsW(strings);
+    const std::wstring ours = L"http_proxy=http://" + std::wstring(proxy.begin(), proxy.end());
+    block.insert(block.end(), ours.c_str(), ours.c_str() + ours.size() + 1);
+    block.push_back(L'\0');
+    return block;
+}
+
+struct WindowSearch {
+    DWORD processId;
+    std::wstring title;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
+    auto& search = *reinterpret_cast<WindowSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t text[256] = {};
+    GetWindowTextW(window, text, 256);
+    if (owner == search.processId && IsWindowVisible(window) && search.title == text) {
+        search.found.push_back(window);
+    }
+    return TRUE;
+}
+
+class ClockCorrector {
+public:
+    explicit ClockCorrector(const std::string& proxy) {
+        const std::string program = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
+        std::wstring commandLine = L"\"" + WidenCp936(program) + L"\"";
+        std::vector<wchar_t> environment = EnvironmentWithProxy(proxy);
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                           environment.data(), nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            process_ = process.hProcess;
+            processId_ = process.dwProcessId;
+        } else {
+            ADD_FAILURE() << "cannot start " << program << ": " << GetLastError();
+        }
+    }
+    ~ClockCorrector() {
+        if (!process_) return;
+        if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, kStillRunning);
+        CloseHandle(process_);
+    }
+    ClockCorrector(const ClockCorrector&) = delete;
+    ClockCorrector& operator=(const ClockCorrector&) = delete;
+
+    bool started() const { return process_ != nullptr; }
+
+    // The shown top-level windows of the program with this title.
+    std::vector<HWND> WindowsTitled(const std::wstring& title) const {
+        WindowSearch search{processId_, title, {}};
+        EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+    HWND WaitForWindow(const std::wstring& title, int timeoutMs) const {
+        for (int waited = 0; waited <= timeoutMs; waited += 50) {
+            const auto found = WindowsTitled(title);
+            if (!found.empty()) return found.front();
+            Sleep(50);
+        }
+        return nullptr;
+    }
+    HWND WaitForMainWindow() const { return WaitForWindow(WidenCp936("Velmo 校时工具"), 30000); }
+
+    // The program's exit code once it has ended, or kStillRunning after `timeoutMs`.
+    DWORD WaitForExit(int timeoutMs) const {
+        if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return kStillRunning;
+        DWORD code = kStillRunning;
+        GetExitCodeProcess(process_, &code);
+        return code;
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD processId_ = 0;
+};
+
+// The text of the form's label whose text starts with `prefix` (empty while none does).
+std::wstring LabelStartingWith(HWND form, const wchar_t* prefix) {
+    for (HWND child = GetWindow(form, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = {}, text[256] = {};
+        GetClassNameW(child, name, 64);
+        if (std::wstring(name) != L"_KX_Label") continue;
+        GetWindowTextW(child, text, 256);
+        if (std::wstring(text).rfind(prefix, 0) == 0) return text;
+    }
+    return {};
+}
+
+// The next network time the form shows that differs from `after` (any, when empty), read
+// by polling well within one tick; nullopt when none shows within `timeoutMs`. The form's
+// own placeholder text, shown until the first tick, is no time.
+std::optional<ShownTime> NextNetworkTime(HWND form, const std::wstring& after, std::wstring* text,
+                                         int timeoutMs) {
+    for (int waited = 0; waited <= timeoutMs; waited += 20) {
+        const std::wstring shown = LabelStartingWith(form, kNetworkPrefix);
+        const auto time = ParseShownTime(shown, kNetworkPrefix);
+        if (time && shown != after) {
+            *text = shown;
+            return time;
+        }
+        Sleep(20);
+    }
+    return std::nullopt;
+}
+
+// The message of the warning box: the box's static control.
+std::wstring BoxMessage(HWND box) {
+    wchar_t text[512] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 512);
+    return text;
+}
+
+// The window as it is on the screen, as a 24-bit BMP file beside the tests.
+void SaveScreenshot(HWND window, const std::string& name) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, previous);
+
+    BITMAPINFOHEADER info{};
+    info.biSize = sizeof info;
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    std::vector<char> pixels(static_cast<std::size_t>(rowBytes) * height);
+    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof file + sizeof info;
+    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
+    std::ofstream out(ExecutableDirectory() + name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+}
+
+class ClockCorrectorTest : public ::testing::Test {
+protected:
+    static ScriptedResponse Dated(const std::string& date) {
+        return {.statusLine = "HTTP/1.1 200 OK", .headerLines = {"Date: " + date}, .body = ""};
+    }
+    const std::wstring warningTitle_ = WidenCp936("警告");
+    const std::wstring warningText_ = WidenCp936("获取网络时间失败，请检查网络设置！");
+};
+
+TEST_F(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalClock) {
+    LoopbackHttpServer proxy;
+    proxy.Script({Dated("Tue, 15 Jul 2031 22:30:15 GMT")});
+    ClockCorrector program(proxy.HostAndPort());
+    ASSERT_TRUE(program.started());
+    HWND form = program.WaitForMainWindow();
+    ASSERT_NE(form, nullptr);
+
+    // The first tick after the worker stored 06:30:15 the next day shows one second more.
+    const std::int64_t served = SecondsOf(2031, 7, 16, 6, 30, 15);
+    std::wstring text;
+    std::optional<ShownTime> shown;
+    for (int tries = 0; tries < 30; ++tries) {
+        shown = NextNetworkTime(form, text, &text, 3000);
+        if (shown && shown->year == 2031) break;
+    }
+    ASSERT_TRUE(shown && shown->year == 2031) << "北京时间 never showed the served date";
+    EXPECT_GE(shown->Seconds(), served + 1);
+    EXPECT_LE(shown->Seconds(), served + 2) << "the served time was shown late";
+    // Then one second per tick.
+    for (int tick = 1; tick <= 3; ++tick) {
+        const std::int64_t before = shown->Seconds();
+        shown = NextNetworkTime(form, text, &text, 3000);
+        ASSERT_TRUE(shown.has_value()) << "北京时间 stopped";
+        EXPECT_EQ(shown->Seconds(), before + 1);
+    }
+
+    // 当前时间 is the clock the program sees, the same (faked) clock as this process's.
+    const auto local = ParseShownTime(LabelStartingWith(form, kLocalPrefix), kLocalPrefix);
+    ASSERT_TRUE(local.has_value());
+    const std::int64_t now = LocalNowSeconds();
+    EXPECT_GE(local->Seconds(), now - 2);
+    EXPECT_LE(local->Seconds(), now);
+
+    // One HEAD for the default page, with the default headers in order, and no warning.
+    const auto requests = proxy.Requests();
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].method, "HEAD");
+    // Wine's request object names the default port to a proxy; both forms mean the same page.
+    EXPECT_TRUE(requests[0].target == "http://www.baidu.com/" || requests[0].target == "http://www.baidu.com:80/")
+        << requests[0].target;
+    std::vector<std::string> names;
+    for (const auto& [name, value] : requests[0].headers) {
+        if (name == "Accept" || name == "Referer" || name == "Accept-Language" || name == "User-Agent") {
+            names.push_back(name);
+        }
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Accept", "Referer", "Accept-Language", "User-Agent"}));
+    EXPECT_EQ(*requests[0].Header("Referer"), "http://www.baidu.com/");
+    EXPECT_EQ(*requests[0].Header("Accept-Language"), "zh-cn");
+    EXPECT_TRUE(program.WindowsTitled(warningTitle_).empty());
+
+    SaveScreenshot(form, "clock-corrector.bmp");
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(10000), 0u);
+}
+
+// A served date whose text holds "100" counts as no network time.
+TEST_F(ClockCorrectorTest, WarnsOnlyWhenTheServedTimeHoldsOneHundred) {
+    struct Row {
+        const char* date;
+        int shownYear;
+        bool warns;
+    };
+    for (const Row& row : {Row{"Fri, 01 Jan 2100 04:00:00 GMT", 2100, true},
+                           Row{"Sat, 05 Dec 2026 06:00:00 GMT", 2026, false}}) {
+        SCOPED_TRACE(row.date);
+        LoopbackHttpServer proxy;
+        proxy.Script({Dated(row.date)});
+        ClockCorrector program(proxy.HostAndPort());
+        HWND form = program.WaitForMainWindow();
+        ASSERT_NE(form, nullptr);
+        std::wstring text;
+        std::optional<ShownTime> shown;
+        for (int tries = 0; tries < 30 && !(shown && shown->year == row.shownYear); ++tries) {
+            shown = NextNetworkTime(form, text, &text, 3000);
+        }
+        ASSERT_TRUE(shown && shown->year == row.shownYear);
+        // The worker tests the text right after storing it.
+        HWND box = program.WaitForWindow(warningTitle_, 3000);
+        EXPECT_EQ(box != nullptr, row.warns);
+        if (box) {
+            EXPECT_EQ(BoxMessage(box), warningText_);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+        PostMessageW(form, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(10000), 0u);
+    }
+}
+
+TEST_F(ClockCorrectorTest, WithoutAServerWarnsOnceAndShowsTheYearOneHundred) {
+    ClockCorrector program("127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()));
+    HWND form = program.WaitForMainWindow();
+    ASSERT_NE(form, nullptr);
+    HWND box = program.WaitForWindow(warningTitle_, 30000);
+    ASSERT_NE(box, nullptr) << "no 警告 box";
+    EXPECT_EQ(BoxMessage(box), warningText_);
+    EXPECT_EQ(program.WindowsTitled(warningTitle_).size(), 1u);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    // The earliest date the program keeps stays put, tick after tick, with no second box.
+    const std::wstring yearOneHundred = WidenCp936("北京时间：100年1月1日");
+    std::wstring text;
+    ASSERT_TRUE(NextNetworkTime(form, L"", &text, 3000).has_value());
+    for (int sample = 0; sample < 35; ++sample) {
+        EXPECT_EQ(LabelStartingWith(form, kNetworkPrefix), yearOneHundred);
+        Sleep(100);
+    }
+    EXPECT_TRUE(program.WindowsTitled(warningTitle_).empty()) << "a second warning";
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(10000), 0u);
+}
+
+TEST_F(ClockCorrectorTest, ClosingWhileTheWorkerWaitsForTheNetworkEndsWithZero) {
+    LoopbackHttpServer proxy(ServerMode::kAcceptAndNeverAnswer);
+    ClockCorrector program(proxy.HostAndPort());
+    HWND form = program.WaitForMainWindow();
+    ASSERT_NE(form, nullptr);
+    ASSERT_TRUE(proxy.WaitForRequests(1, 10000)) << "the worker never asked";
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(10000), 0u);
+}
+
+TEST_F(ClockCorrectorTest, AServerThatNeverAnswersGetsTheWarningOnceTheTimeOutsRunOut) {
+    // Wine's request object waits for the answer forever, whatever its time-outs say.
+    if (UnderWine()) GTEST_SKIP() << "the request never times out under Wine";
+    LoopbackHttpServer proxy(ServerMode::kAcceptAndNeverAnswer);
+    ClockCorrector program(proxy.HostAndPort());
+    HWND form = program.WaitForMainWindow();
+    ASSERT_NE(form, nullptr);
+    HWND box = program.WaitForWindow(warningTitle_, 120000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BoxMessage(box), warningText_);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(10000), 0u);
+}
+
+}  // namespace
+}  // namespace kx

@@ -149,6 +149,7 @@ private:
     std::string moduleDirectory_;
     std::string extraDllDirectory_;
     DWORD mainThreadId_ = 0;
+    // Set once at start-up and kept to the end: the image outlives every thread.
     const std::uint8_t* constantsStart_ = nullptr;
     const std::uint8_t* constantsEnd_ = nullptr;
     std::vector<DllCommandSlot> dllCommands_;

@@ -65,8 +65,9 @@ void RuntimeApp::ReleaseModules() {
     }
     for (HMODULE module : libraryModules_) FreeLibrary(module);
     libraryModules_.clear();
-    constantsStart_ = nullptr;
-    constantsEnd_ = nullptr;
+    // The constants range stays: the image is mapped until the process ends, and a worker
+    // still running may free or resize a constant; emptied, the range would hand it to the
+    // heap.
 }
 
 void RuntimeApp::ReleaseWindowsAndOle() {

@@ -114,7 +114,6 @@ TEST_F(Lifecycle, ShutdownRunsExitRoutinesInOrderThenNotifiesLibrariesWithTheirS
     EXPECT_TRUE(app.cleanupStarted());
     EXPECT_TRUE(app.EventsSuppressed());
     EXPECT_FALSE(app.oleInitialized());
-    EXPECT_FALSE(app.IsConstant(image_.constants()));
 }
 
 TEST_F(Lifecycle, TheEndRoutineRunTwiceFindsEverythingEmpty) {

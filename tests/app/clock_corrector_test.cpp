@@ -9,12 +9,12 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "loopback_http_server.h"
+#include "screen_capture.h"
 #include "text936.h"
 
 namespace kx {
@@ -210,42 +210,6 @@ std::wstring BoxMessage(HWND box) {
     return text;
 }
 
-// The window as it is on the screen, as a 24-bit BMP file beside the tests.
-void SaveScreenshot(HWND window, const std::string& name) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, previous);
-
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = width;
-    info.biHeight = height;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    const DWORD rowBytes = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
-    std::vector<char> pixels(static_cast<std::size_t>(rowBytes) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    BITMAPFILEHEADER file{};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info;
-    file.bfSize = file.bfOffBits + static_cast<DWORD>(pixels.size());
-    std::ofstream out(ExecutableDirectory() + name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info), sizeof info);
-    out.write(pixels.data(), static_cast<std::streamsize>(pixels.size()));
-}
-
 class ClockCorrectorTest : public ::testing::Test {
 protected:
     static ScriptedResponse Dated(const std::string& date) {
@@ -307,7 +271,7 @@ TEST_F(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalCl
     EXPECT_EQ(*requests[0].Header("Accept-Language"), "zh-cn");
     EXPECT_TRUE(program.WindowsTitled(warningTitle_).empty());
 
-    SaveScreenshot(form, "clock-corrector.bmp");
+    EXPECT_TRUE(testing::SaveBmp(testing::CaptureWindow(form), ExecutableDirectory() + "clock-corrector.bmp"));
     PostMessageW(form, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(10000), 0u);
 }

@@ -14,6 +14,7 @@
 #include "form_fixture.h"
 #include "kx/type_words.h"
 #include "memory.h"
+#include "screen_capture.h"
 #include "text936.h"
 #include "timer/timer.h"
 #include "unit_window.h"
@@ -227,32 +228,13 @@ TEST(FormWindowStyles, BorderStylesAndFrameProperties) {
 
 // Rows of `window` on screen that hold a pixel of another colour than the form's background.
 int InkRows(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(static_cast<std::size_t>(width) * height);
-    GetDIBits(memory, bitmap, 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    const testing::ScreenPixels capture = testing::CaptureWindow(window);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const DWORD background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
+    const std::uint32_t background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
     int rows = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if ((pixels[static_cast<std::size_t>(y) * width + x] & 0xFFFFFF) != background) {
+    for (int y = 0; y < capture.height; ++y) {
+        for (int x = 0; x < capture.width; ++x) {
+            if (capture.At(x, y) != background) {
                 ++rows;
                 break;
             }

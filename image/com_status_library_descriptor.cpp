@@ -17,27 +17,15 @@ const char kComStatusDisplayName[] = "对象状态支持库";
 
 }  // namespace
 
-const LibraryDescriptor kComStatusLibraryDescriptor = {
-    .formatStamp = kLibraryFormatStamp,
-    .identifier = ToWord(kComStatusIdentifier),
+const LibraryDescriptor kComStatusLibraryDescriptor = DescribeLibrary({
+    .identifier = kComStatusIdentifier,
+    .displayName = kComStatusDisplayName,
     .versionMajor = 1,
     .versionMinor = 0,
     .buildNumber = 1,
-    .requiredVersions = {3, 7, 3, 7},
-    .displayName = ToWord(kComStatusDisplayName),
-    .language = 1,
-    .reserved44 = 0,
     .flags = 0xC0000000,
-    .reserved52 = {},
-    .dataTypeCount = 0,
-    .dataTypes = 0,
-    .reserved92 = {},
     .commandCount = kComStatusCommandCount,
-    .commandInfo = 0,
     .commandFunctions = ToWord(kComStatusCommands),
-    .reserved112 = {},
-    .notify = 0,
-    .reserved124 = {},
-};
+});
 
 }  // namespace kx::image

@@ -95,27 +95,18 @@ const char kCoreDisplayName[] = "系统核心支持库";
 
 }  // namespace
 
-const LibraryDescriptor kCoreLibraryDescriptor = {
-    .formatStamp = kLibraryFormatStamp,
-    .identifier = ToWord(kCoreIdentifier),
+const LibraryDescriptor kCoreLibraryDescriptor = DescribeLibrary({
+    .identifier = kCoreIdentifier,
+    .displayName = kCoreDisplayName,
     .versionMajor = 5,
     .versionMinor = 7,
     .buildNumber = 64,
-    .requiredVersions = {3, 7, 3, 7},
-    .displayName = ToWord(kCoreDisplayName),
-    .language = 1,
-    .reserved44 = 0,
     .flags = 0xC0000001,
-    .reserved52 = {},
     .dataTypeCount = kCoreDataTypeCount,
     .dataTypes = ToWord(kCoreDataTypes.data()),
-    .reserved92 = {},
     .commandCount = kCoreCommandCount,
-    .commandInfo = 0,
     .commandFunctions = ToWord(kCoreCommands),
-    .reserved112 = {},
     .notify = ToWord(&CoreLibraryNotify),
-    .reserved124 = {},
-};
+});
 
 }  // namespace kx::image

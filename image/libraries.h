@@ -6,6 +6,23 @@
 
 namespace kx::image {
 
+// What tells this runtime's libraries apart; the rest of a descriptor is the same for all of
+// them (format stamp, required versions, language, no command information).
+struct LibraryFields {
+    const char* identifier;   // 32 hexadecimal characters
+    const char* displayName;
+    Word versionMajor;
+    Word versionMinor;
+    Word buildNumber;
+    Word flags;
+    Word dataTypeCount = 0;
+    Word dataTypes = 0;
+    Word commandCount;
+    Word commandFunctions;
+    Word notify = 0;
+};
+LibraryDescriptor DescribeLibrary(const LibraryFields& fields);
+
 extern const LibraryDescriptor kCoreLibraryDescriptor;
 extern const LibraryDescriptor kThreadLibraryDescriptor;
 

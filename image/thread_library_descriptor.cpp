@@ -19,27 +19,16 @@ const char kThreadDisplayName[] = "多线程支持库";
 
 }  // namespace
 
-const LibraryDescriptor kThreadLibraryDescriptor = {
-    .formatStamp = kLibraryFormatStamp,
-    .identifier = ToWord(kThreadIdentifier),
+const LibraryDescriptor kThreadLibraryDescriptor = DescribeLibrary({
+    .identifier = kThreadIdentifier,
+    .displayName = kThreadDisplayName,
     .versionMajor = 2,
     .versionMinor = 0,
     .buildNumber = 3,
-    .requiredVersions = {3, 7, 3, 7},
-    .displayName = ToWord(kThreadDisplayName),
-    .language = 1,
-    .reserved44 = 0,
     .flags = 0xC0000000,
-    .reserved52 = {},
-    .dataTypeCount = 0,
-    .dataTypes = 0,
-    .reserved92 = {},
     .commandCount = 1,
-    .commandInfo = 0,
     .commandFunctions = ToWord(&kThreadCommands.commands),
-    .reserved112 = {},
     .notify = ToWord(&threads::ThreadLibraryNotify),
-    .reserved124 = {},
-};
+});
 
 }  // namespace kx::image

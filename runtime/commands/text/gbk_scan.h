@@ -32,9 +32,9 @@ std::size_t FindForward(std::string_view text, std::string_view sought, std::siz
 std::size_t FindBackward(std::string_view text, std::string_view sought, std::size_t end,
                          bool ignoreCase);
 
-// The same two searches in a NUL-terminated text, which they measure on the way (only as
-// far as they need: the forward search up to `start` and then up to the first match). A
-// sought text holding a NUL is never found. `end` may be kNotFound for the whole text.
+// The same two searches in a NUL-terminated text, which they measure themselves: going
+// forwards in the same reads as the search, up to the first match; going backwards up to
+// `end` first (kNotFound: the whole text). A sought text holding a NUL is never found.
 std::size_t FindForwardInTerminated(const char* text, std::string_view sought, std::size_t start,
                                     bool ignoreCase);
 std::size_t FindBackwardInTerminated(const char* text, std::string_view sought, std::size_t end,

@@ -52,7 +52,8 @@ inline ScanWord LoadBytes(const char* at, std::size_t count) {
     return word;
 }
 
-// How far `at` lies past the start of its aligned word.
+// How far `at` lies past the start of its aligned word. Only the low bits of the address are
+// looked at; it never becomes a word.
 inline std::size_t Misalignment(const char* at) {
     return static_cast<std::size_t>(reinterpret_cast<std::uintptr_t>(at) % kWordBytes);
 }

@@ -60,6 +60,12 @@ std::string_view Arguments::Text(std::int32_t index) const {
     return text ? std::string_view(text, std::strlen(text)) : std::string_view();
 }
 
+const char* Arguments::TerminatedText(std::int32_t index) const {
+    const ValueCell& cell = (*this)[index];
+    const char* text = cell.type() == type_word::kText ? cell.AsText() : nullptr;
+    return text ? text : "";
+}
+
 ByteView Arguments::Bytes(std::int32_t index) const {
     const ValueCell& cell = (*this)[index];
     if (cell.type() != type_word::kByteArray) return {};

@@ -29,6 +29,8 @@ public:
 
     // A text cell's bytes; empty for a null text and for any other kind.
     std::string_view Text(std::int32_t index) const;
+    // The same bytes where they lie, not yet measured: "" for a null text and any other kind.
+    const char* TerminatedText(std::int32_t index) const;
     // A byte array cell's bytes; empty for the null block and for any other kind.
     ByteView Bytes(std::int32_t index) const;
     // Numbers: an omitted cell gives `fallback`; a byte, short, integer, long, logical,

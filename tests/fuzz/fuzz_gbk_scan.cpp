@@ -1,12 +1,15 @@
-// Random bytes through the code page 936 scans: the searches must agree with the character
-// walk, replacing must write exactly the length it announced, splitting must give back
-// pieces of the text, and the rest must stay inside the text. Input: a mode byte, a length
-// byte for the sought text, the sought text, then the text.
+// Random bytes through the code page 936 scans: the searches, of known-length texts and of
+// NUL-terminated ones at any alignment, must agree with the character walk, replacing must
+// write exactly the length it announced, splitting must give back pieces of the text, and
+// the rest must stay inside the text. Input: a mode byte, a byte for the sought text's
+// length (low three bits) and the alignment (next three), the sought text, then the text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "pure/gbk_reference_scan.h"
 #include "text/gbk_scan.h"
@@ -24,6 +27,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (FindForward(text, sought, at, ignoreCase) != reference::FindForward(text, sought, at, ignoreCase) ||
         FindBackward(text, sought, at, ignoreCase) != reference::FindBackward(text, sought, at, ignoreCase)) {
+        std::abort();
+    }
+    // The same text NUL-terminated, starting at any alignment; it ends at its first NUL.
+    const std::size_t offset = data[1] / 8 % 8;
+    std::vector<std::uint64_t> block((offset + text.size()) / 8 + 1);
+    char* const terminated = reinterpret_cast<char*>(block.data()) + offset;
+    std::memcpy(terminated, text.data(), text.size());
+    terminated[text.size()] = '\0';
+    const std::string_view beforeNul(terminated);
+    const std::size_t end = (mode & 0x40) ? kNotFound : at;
+    if (FindForwardInTerminated(terminated, sought, at, ignoreCase) !=
+            reference::FindForward(beforeNul, sought, at, ignoreCase) ||
+        FindBackwardInTerminated(terminated, sought, end, ignoreCase) !=
+            reference::FindBackward(beforeNul, sought, end, ignoreCase)) {
         std::abort();
     }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "text/word_scan.h"
+
 namespace kx::text {
 
 namespace {
@@ -67,8 +69,7 @@ char FullWidthFold(std::string_view text, std::size_t pos) {
 // to any candidate and settle its boundary by looking back only over the run before it.
 class ForwardBoundaries {
 public:
-    ForwardBoundaries(std::string_view text, std::size_t walkStart)
-        : text_(text), knownStart_(walkStart) {}
+    ForwardBoundaries(const char* text, std::size_t walkStart) : text_(text), knownStart_(walkStart) {}
 
     // Positions must be asked in increasing order; each byte is looked at once at most.
     bool IsCharacterStart(std::size_t pos) {
@@ -80,7 +81,7 @@ public:
     }
 
 private:
-    std::string_view text_;
+    const char* text_;
     std::size_t knownStart_;
 };
 
@@ -88,7 +89,7 @@ private:
 // for one position serves every lower position inside it.
 class BackwardBoundaries {
 public:
-    explicit BackwardBoundaries(std::string_view text) : text_(text) {}
+    explicit BackwardBoundaries(const char* text) : text_(text) {}
 
     bool IsCharacterStart(std::size_t pos) {
         if (!(runKnown_ && pos >= runStart_ && pos <= runEnd_)) {
@@ -101,7 +102,7 @@ public:
     }
 
 private:
-    std::string_view text_;
+    const char* text_;
     std::size_t runStart_ = 0;
     std::size_t runEnd_ = 0;
     bool runKnown_ = false;
@@ -113,60 +114,26 @@ char OtherAsciiCase(char c) {
     return c;
 }
 
-// Positions whose byte may begin a match: the sought text's first byte, in either case of an
-// ASCII letter when case is ignored. Found with memchr, so a search runs at memory speed
-// between candidates.
-class CandidateFinder {
-public:
-    CandidateFinder(std::string_view text, char first, bool ignoreCase)
-        : text_(text), first_(first), other_(ignoreCase ? OtherAsciiCase(first) : first) {}
-
-    // The first candidate in [from, last]; kNotFound when none. `from` never decreases.
-    std::size_t Next(std::size_t from, std::size_t last) {
-        if (from > last) return kNotFound;
-        nextFirst_ = Refresh(nextFirst_, first_, from, last);
-        if (other_ == first_) return nextFirst_;
-        nextOther_ = Refresh(nextOther_, other_, from, last);
-        return nextFirst_ < nextOther_ ? nextFirst_ : nextOther_;
-    }
-
-private:
-    // The cached position of `byte` at or after `from`, searched again only when used up.
-    std::size_t Refresh(std::size_t cached, char byte, std::size_t from, std::size_t last) {
-        if (cached != kUnknown && (cached == kNotFound || cached >= from)) return cached;
-        const void* hit = std::memchr(text_.data() + from, byte, last - from + 1);
-        return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data()) : kNotFound;
-    }
-
-    static constexpr std::size_t kUnknown = kNotFound - 1;
-    std::string_view text_;
-    char first_;
-    char other_;
-    std::size_t nextFirst_ = kUnknown;
-    std::size_t nextOther_ = kUnknown;
-};
-
-// The last position at or before `from` whose byte may begin a match.
-std::size_t LastCandidate(std::string_view text, char first, std::size_t from, bool ignoreCase) {
-    const char other = ignoreCase ? OtherAsciiCase(first) : first;
-    for (std::size_t pos = from + 1; pos-- > 0;) {
-        if (text[pos] == first || text[pos] == other) return pos;
-    }
-    return kNotFound;
+// The bytes that may begin a match: the sought text's first byte, in either case of an
+// ASCII letter when case is ignored.
+word_scan::SoughtBytes CandidateBytes(std::string_view sought, bool ignoreCase) {
+    return {sought[0], ignoreCase ? OtherAsciiCase(sought[0]) : sought[0]};
 }
 
-}  // namespace
-
-bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought, bool ignoreCase) {
-    if (pos > text.size() || text.size() - pos < sought.size()) return false;
-    if (!ignoreCase) return std::memcmp(text.data() + pos, sought.data(), sought.size()) == 0;
+// Whether `sought` lies at `at`, compared byte by byte up to the first difference, so that
+// in a NUL-terminated text a sought text without NUL is never compared past the terminator.
+// Ignoring case folds ASCII letters only, and never the second byte of a two-byte
+// character, which may look like a letter.
+bool MatchesHere(const char* at, std::string_view sought, bool ignoreCase) {
     for (std::size_t i = 0; i < sought.size(); ++i) {
         const char wanted = sought[i];
-        const char found = text[pos + i];
-        if (IsLeadByte(wanted)) {
+        const char found = at[i];
+        if (!ignoreCase) {
+            if (found != wanted) return false;
+        } else if (IsLeadByte(wanted)) {
             // The whole character must match exactly, second byte included.
             if (found != wanted) return false;
-            if (++i < sought.size() && text[pos + i] != sought[i]) return false;
+            if (++i < sought.size() && at[i] != sought[i]) return false;
         } else if (FoldAsciiCase(found) != FoldAsciiCase(wanted)) {
             return false;
         }
@@ -174,17 +141,46 @@ bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought, 
     return true;
 }
 
+std::size_t Offset(const char* at, const char* text) { return static_cast<std::size_t>(at - text); }
+
+}  // namespace
+
+bool MatchesAt(std::string_view text, std::size_t pos, std::string_view sought, bool ignoreCase) {
+    if (pos > text.size() || text.size() - pos < sought.size()) return false;
+    if (!ignoreCase) return std::memcmp(text.data() + pos, sought.data(), sought.size()) == 0;
+    return MatchesHere(text.data() + pos, sought, ignoreCase);
+}
+
 std::size_t FindForward(std::string_view text, std::string_view sought, std::size_t start,
                         bool ignoreCase) {
     if (start >= text.size()) return kNotFound;
     if (sought.empty()) return 0;
     if (text.size() - start < sought.size()) return kNotFound;
-    const std::size_t lastStart = text.size() - sought.size();
-    CandidateFinder candidates(text, sought[0], ignoreCase);
+    const char* const base = text.data();
+    word_scan::ForwardScan candidates(base + start, base + text.size() - sought.size() + 1,
+                                      CandidateBytes(sought, ignoreCase));
+    ForwardBoundaries boundaries(base, start);
+    while (const char* at = candidates.Next()) {
+        if (MatchesHere(at, sought, ignoreCase) && boundaries.IsCharacterStart(Offset(at, base))) {
+            return Offset(at, base);
+        }
+    }
+    return kNotFound;
+}
+
+std::size_t FindForwardInTerminated(const char* text, std::string_view sought, std::size_t start,
+                                    bool ignoreCase) {
+    if (start == kNotFound || word_scan::TerminatedLength(text, start + 1) <= start) return kNotFound;
+    if (sought.empty()) return 0;
+    // A NUL would stand for the terminator; leaving such sought texts out keeps every
+    // comparison from passing the terminator.
+    if (sought.find('\0') != std::string_view::npos) return kNotFound;
+    word_scan::TerminatedScan candidates(text + start, CandidateBytes(sought, ignoreCase));
     ForwardBoundaries boundaries(text, start);
-    for (std::size_t pos = candidates.Next(start, lastStart); pos != kNotFound;
-         pos = candidates.Next(pos + 1, lastStart)) {
-        if (MatchesAt(text, pos, sought, ignoreCase) && boundaries.IsCharacterStart(pos)) return pos;
+    for (const char* at = candidates.Next(); *at != '\0'; at = candidates.Next()) {
+        if (MatchesHere(at, sought, ignoreCase) && boundaries.IsCharacterStart(Offset(at, text))) {
+            return Offset(at, text);
+        }
     }
     return kNotFound;
 }
@@ -195,14 +191,22 @@ std::size_t FindBackward(std::string_view text, std::string_view sought, std::si
     if (searched == 0) return kNotFound;
     if (sought.empty()) return 0;
     if (searched < sought.size()) return kNotFound;
-    const std::string_view part = text.substr(0, searched);
-    BackwardBoundaries boundaries(text);
-    const std::size_t firstStart = searched - sought.size();
-    for (std::size_t pos = LastCandidate(part, sought[0], firstStart, ignoreCase); pos != kNotFound;
-         pos = pos == 0 ? kNotFound : LastCandidate(part, sought[0], pos - 1, ignoreCase)) {
-        if (MatchesAt(part, pos, sought, ignoreCase) && boundaries.IsCharacterStart(pos)) return pos;
+    const char* const base = text.data();
+    word_scan::BackwardScan candidates(base, base + searched - sought.size() + 1,
+                                       CandidateBytes(sought, ignoreCase));
+    BackwardBoundaries boundaries(base);
+    while (const char* at = candidates.Next()) {
+        if (MatchesHere(at, sought, ignoreCase) && boundaries.IsCharacterStart(Offset(at, base))) {
+            return Offset(at, base);
+        }
     }
     return kNotFound;
+}
+
+std::size_t FindBackwardInTerminated(const char* text, std::string_view sought, std::size_t end,
+                                     bool ignoreCase) {
+    return FindBackward(std::string_view(text, word_scan::TerminatedLength(text, end)), sought, end,
+                        ignoreCase);
 }
 
 std::uint64_t ReplacedLength(const Replacement& request) {

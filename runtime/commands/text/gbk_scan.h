@@ -32,6 +32,14 @@ std::size_t FindForward(std::string_view text, std::string_view sought, std::siz
 std::size_t FindBackward(std::string_view text, std::string_view sought, std::size_t end,
                          bool ignoreCase);
 
+// The same two searches in a NUL-terminated text, which they measure themselves: going
+// forwards in the same reads as the search, up to the first match; going backwards up to
+// `end` first (kNotFound: the whole text). A sought text holding a NUL is never found.
+std::size_t FindForwardInTerminated(const char* text, std::string_view sought, std::size_t start,
+                                    bool ignoreCase);
+std::size_t FindBackwardInTerminated(const char* text, std::string_view sought, std::size_t end,
+                                     bool ignoreCase);
+
 // Replacing occurrences of `sought` from byte `start` on. `limit` < 0: no limit.
 struct Replacement {
     std::string_view text;

@@ -29,17 +29,18 @@ void TextLength(ValueCell* result, std::int32_t count, ValueCell* args) {
     *result = ValueCell::Integer(static_cast<std::int32_t>(in.Text(0).size()));
 }
 
+// Both searches measure the text themselves, word by word, instead of a strlen pass first.
 void FindText(ValueCell* result, std::int32_t count, ValueCell* args) {
     const Arguments in(count, args);
-    *result = PositionResult(text::FindForward(in.Text(0), in.Text(1), StartIndex(in.Integer(2, 1)),
-                                               in.Logical(3)));
+    *result = PositionResult(text::FindForwardInTerminated(in.TerminatedText(0), in.Text(1),
+                                                           StartIndex(in.Integer(2, 1)), in.Logical(3)));
 }
 
 void FindTextBackwards(ValueCell* result, std::int32_t count, ValueCell* args) {
     const Arguments in(count, args);
-    const std::string_view subject = in.Text(0);
-    const std::size_t end = in.Given(2) ? StartIndex(in.Integer(2)) : subject.size();
-    *result = PositionResult(text::FindBackward(subject, in.Text(1), end, in.Logical(3)));
+    const std::size_t end = in.Given(2) ? StartIndex(in.Integer(2)) : text::kNotFound;
+    *result = PositionResult(text::FindBackwardInTerminated(in.TerminatedText(0), in.Text(1), end,
+                                                            in.Logical(3)));
 }
 
 void LeftText(ValueCell* result, std::int32_t count, ValueCell* args) {

@@ -1,10 +1,15 @@
-// The text search against a straightforward scan that steps through every character: over
+// The text searches against a straightforward scan that steps through every character: over
 // random texts of lead bytes, letters in both cases and bytes that look like second bytes,
-// both searches must give the same position for every start, end and case mode.
+// at every alignment, the searches of known-length and of NUL-terminated texts must give
+// the same position for every start, end and case mode.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstring>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "pure/gbk_reference_scan.h"
 #include "text/gbk_scan.h"
@@ -14,33 +19,140 @@ namespace {
 
 std::string RandomBytes(std::mt19937& random, std::size_t size) {
     // Few distinct bytes, so that matches, near-matches and lead runs are frequent.
-    static const char kAlphabet[] = {'a', 'b', 'A', 'B', ' ', '\x40', '\x61', '\x81', '\xA1', '\xB1'};
+    // A NUL ends the text for the searches of terminated texts.
+    static const char kAlphabet[] = {'a', 'b', 'A', 'B', ' ', '\x40', '\x61', '\x81', '\xA1', '\xB1', '\0'};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kAlphabet - 1);
     std::string bytes(size, '\0');
     for (char& byte : bytes) byte = kAlphabet[pick(random)];
     return bytes;
 }
 
+// A text placed `offset` bytes into an aligned block and NUL-terminated, followed by bytes
+// that would match if a search ran past the terminator; so both kinds of search read it
+// at every alignment of its start and its end.
+class PlacedText {
+public:
+    PlacedText(const std::string& text, std::size_t offset, const std::string& beyond)
+        : block_((offset + text.size() + 1 + beyond.size()) / 8 + 1) {
+        char* start = Start(offset);
+        std::memcpy(start, text.data(), text.size());
+        start[text.size()] = '\0';
+        std::memcpy(start + text.size() + 1, beyond.data(), beyond.size());
+        view_ = std::string_view(start, text.size());
+    }
+    std::string_view view() const { return view_; }
+    const char* terminated() const { return view_.data(); }
+
+private:
+    char* Start(std::size_t offset) { return reinterpret_cast<char*>(block_.data()) + offset; }
+
+    std::vector<std::uint64_t> block_;
+    std::string_view view_;
+};
+
+// Every search against the character walk for every start and end (and the whole text);
+// false with a message when one differs.
+::testing::AssertionResult AllSearchesAgree(const PlacedText& placed, const std::string& sought) {
+    const std::string_view text = placed.view();
+    const std::string_view beforeNul(placed.terminated());
+    for (bool ignoreCase : {false, true}) {
+        for (std::size_t at = 0; at <= text.size() + 2; ++at) {
+            const std::size_t end = at == text.size() + 2 ? kNotFound : at;
+            const std::size_t found[] = {
+                FindForward(text, sought, at, ignoreCase),
+                FindForwardInTerminated(placed.terminated(), sought, at, ignoreCase),
+                FindBackward(text, sought, end, ignoreCase),
+                FindBackwardInTerminated(placed.terminated(), sought, end, ignoreCase)};
+            const std::size_t expected[] = {reference::FindForward(text, sought, at, ignoreCase),
+                                            reference::FindForward(beforeNul, sought, at, ignoreCase),
+                                            reference::FindBackward(text, sought, end, ignoreCase),
+                                            reference::FindBackward(beforeNul, sought, end, ignoreCase)};
+            for (std::size_t i = 0; i < std::size(found); ++i) {
+                if (found[i] != expected[i]) {
+                    return ::testing::AssertionFailure()
+                           << "search " << i << " (forward, forward terminated, backward, backward "
+                           << "terminated) in " << ::testing::PrintToString(std::string(text)) << " for "
+                           << ::testing::PrintToString(sought) << " at " << at << ", ignoring case "
+                           << ignoreCase << ": " << found[i] << ", not " << expected[i];
+                }
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST(GbkSearch, JumpingSearchesFindWhatTheCharacterWalkFinds) {
     std::mt19937 random(20261206);
-    std::uniform_int_distribution<std::size_t> textSize(0, 40), soughtSize(1, 4);
+    std::uniform_int_distribution<std::size_t> textSize(0, 40), soughtSize(1, 4), offset(0, 7);
     int mismatches = 0;
     for (int round = 0; round < 20000 && mismatches < 10; ++round) {
         const std::string text = RandomBytes(random, textSize(random));
         const std::string sought = RandomBytes(random, soughtSize(random));
-        for (bool ignoreCase : {false, true}) {
-            for (std::size_t at = 0; at <= text.size() + 1; ++at) {
-                const std::size_t forward = FindForward(text, sought, at, ignoreCase);
-                const std::size_t backward = FindBackward(text, sought, at, ignoreCase);
-                if (forward != reference::FindForward(text, sought, at, ignoreCase) ||
-                    backward != reference::FindBackward(text, sought, at, ignoreCase)) {
-                    ADD_FAILURE() << "text of " << text.size() << " bytes, sought of " << sought.size()
-                                  << ", at " << at << ", ignoring case " << ignoreCase << ": forward "
-                                  << forward << ", backward " << backward;
-                    ++mismatches;
-                }
+        const PlacedText placed(text, offset(random), RandomBytes(random, 12));
+        const ::testing::AssertionResult agree = AllSearchesAgree(placed, sought);
+        EXPECT_TRUE(agree);
+        if (!agree) ++mismatches;
+    }
+}
+
+// Matches at both ends and cut off by them, for every length up to five words and every
+// alignment, where the word-at-a-time scans change from whole words to single bytes.
+TEST(GbkSearch, EveryLengthAndAlignment) {
+    struct Row {
+        const char* filler;  // repeated to the length
+        const char* sought;
+        const char* head;    // put at the start
+        const char* tail;    // put at the end
+        const char* beyond;  // after the terminator
+    };
+    const Row rows[] = {
+        {"x", "Ab", "ab", "aB", "Ab"},               // matches at both ends, in either case
+        {"x", "ab", "", "a", "b"},                   // cut off by the terminator
+        {"\xB1", "\xB1\xB1", "", "", ""},            // a run of lead bytes: even offsets only
+        {"\xB1", "\xB1" "A", "", "", "A"},             // a lone lead byte at the end, "A" beyond
+        {"\x81\x41", "A", "", "a", ""},               // letters as second bytes
+        {"\x81\x41", "\x81\x61", "", "", ""},          // the second byte is compared exactly
+        {"\x81\x41", "\x41\x81", "", "\x41", ""},     // a match that would start on a second byte
+        {"ab", "ba", "", "", ""},
+    };
+    for (const Row& row : rows) {
+        for (std::size_t length = 0; length <= 40; ++length) {
+            std::string text;
+            while (text.size() < length) text += row.filler;
+            text = (row.head + text).substr(0, length);
+            const std::string tail = row.tail;
+            if (tail.size() <= text.size()) text.replace(text.size() - tail.size(), tail.size(), tail);
+            for (std::size_t offset = 0; offset < 8; ++offset) {
+                EXPECT_TRUE(AllSearchesAgree(PlacedText(text, offset, row.beyond), row.sought))
+                    << "filler " << ::testing::PrintToString(std::string(row.filler)) << ", offset " << offset;
             }
         }
+    }
+}
+
+TEST(GbkSearch, TerminatedSearchesStopAtTheFirstNul) {
+    const std::string text("ab\0ab", 5);
+    EXPECT_EQ(FindForwardInTerminated(text.c_str(), "ab", 1, false), kNotFound);
+    EXPECT_EQ(FindForwardInTerminated(text.c_str(), "b", 0, false), 1u);
+    EXPECT_EQ(FindForwardInTerminated(text.c_str(), "a", 2, false), kNotFound);  // start at the end
+    EXPECT_EQ(FindForwardInTerminated(text.c_str(), std::string_view("b\0", 2), 0, false), kNotFound);
+    EXPECT_EQ(FindForwardInTerminated(text.c_str(), "b", kNotFound, false), kNotFound);
+    EXPECT_EQ(FindBackwardInTerminated(text.c_str(), "ab", kNotFound, false), 0u);
+    EXPECT_EQ(FindBackwardInTerminated(text.c_str(), "", 5, false), 0u);
+    EXPECT_EQ(FindBackwardInTerminated("", "", kNotFound, false), kNotFound);
+}
+
+TEST(GbkSearch, TerminatedTextsInBlocksOfTheirOwnSize) {
+    // The word holding the terminator reaches past such a block; the sanitized build checks
+    // that only that word's read, which cannot cross a page, goes there.
+    for (std::size_t length = 0; length < 20; ++length) {
+        const std::unique_ptr<char[]> text(new char[length + 1]);
+        std::memset(text.get(), 'a', length);
+        text[length] = '\0';
+        const std::size_t last = length == 0 ? kNotFound : length - 1;
+        EXPECT_EQ(FindForwardInTerminated(text.get(), "a", length / 2, false), length == 0 ? kNotFound : length / 2);
+        EXPECT_EQ(FindForwardInTerminated(text.get(), "b", 0, false), kNotFound);
+        EXPECT_EQ(FindBackwardInTerminated(text.get(), "A", kNotFound, true), last);
     }
 }
 

@@ -48,6 +48,11 @@ TEST(TextCommands, PositionsLengthsAndCodes) {
         {FindTextBackwards, {T("abc"), T("")}, 1},          {FindTextBackwards, {T(""), T("")}, -1},
         {FindTextBackwards, {T("ABCab"), T("bc"), kOmitted, kYes}, 2},
         {FindTextBackwards, {T("A\x81\x41"), T("A")}, 1},
+        // Texts over several words, with matches in the first and the last.
+        {FindText, {T("Date: Sat, 05 Dec 2026 06:05:03 GMT\xB1\xB1"), T("date"), I(2), kYes}, -1},
+        {FindText, {T("Date: Sat, 05 Dec 2026 06:05:03 GMT\xB1\xB1"), T("\xB1\xB1")}, 36},
+        {FindTextBackwards, {T("Date: Sat, 05 Dec 2026 06:05:03 GMT date"), T("DATE"), I(41), kYes}, 37},
+        {FindTextBackwards, {T("Date: Sat, 05 Dec 2026 06:05:03 GMT date"), T("DATE"), I(40), kYes}, 1},
         {commands::TextLength, {T("\xB0\xA1z")}, 3},        {commands::TextLength, {}, 0},
         {commands::CharCodeAt, {T("\xA8\x41" "b")}, -88},   {commands::CharCodeAt, {T("\xA8\x41" "b"), I(2)}, 0x41},
         {commands::CharCodeAt, {T("ab"), I(3)}, 0},         {commands::CharCodeAt, {T("ab"), I(0)}, 0},

@@ -1,0 +1,40 @@
+// A program of the build started as a child of a benchmark: when its first top-level window
+// became visible, and how much processor time it has used. Ended by TerminateProcess when
+// the object goes. The starting thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace kx::bench {
+
+class ChildProgram {
+public:
+    ChildProgram() = default;
+    ~ChildProgram();
+    ChildProgram(const ChildProgram&) = delete;
+    ChildProgram& operator=(const ChildProgram&) = delete;
+
+    // Starts `path`; false when the process could not be created.
+    bool Start(const std::wstring& path);
+
+    // Seconds from just before CreateProcess to the first poll that finds a visible top-level
+    // window of the child (polled about once a millisecond); negative when the child ended or
+    // `timeoutSeconds` passed first.
+    double SecondsToVisibleWindow(double timeoutSeconds);
+
+    // Kernel and user time of the whole process so far, in seconds.
+    double ProcessorSeconds() const;
+
+    void Terminate();
+
+private:
+    PROCESS_INFORMATION process_{};
+    double startedAt_ = 0;
+};
+
+// The folder of this program, ending in a backslash.
+std::wstring OwnFolder();
+
+}  // namespace kx::bench

@@ -22,6 +22,28 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context) {
     return TRUE;
 }
 
+struct TextSnapshot {
+    DWORD processId;
+    std::wstring texts;
+};
+
+BOOL CALLBACK AppendText(HWND window, LPARAM context) {
+    wchar_t text[256];
+    const int length = GetWindowTextW(window, text, 256);
+    auto* snapshot = reinterpret_cast<TextSnapshot*>(context);
+    snapshot->texts.append(text, static_cast<std::size_t>(length)).push_back(L'\n');
+    return TRUE;
+}
+
+BOOL CALLBACK AppendChildTexts(HWND window, LPARAM context) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == reinterpret_cast<TextSnapshot*>(context)->processId && IsWindowVisible(window)) {
+        EnumChildWindows(window, &AppendText, context);
+    }
+    return TRUE;
+}
+
 double Seconds(const FILETIME& time) {
     ULARGE_INTEGER value;
     value.LowPart = time.dwLowDateTime;
@@ -57,6 +79,12 @@ double ChildProgram::SecondsToVisibleWindow(double timeoutSeconds) {
         if (elapsed > timeoutSeconds || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return -1;
         Sleep(1);
     }
+}
+
+std::wstring ChildProgram::WindowTexts() const {
+    TextSnapshot snapshot{process_.dwProcessId, {}};
+    if (process_.hProcess) EnumWindows(&AppendChildTexts, reinterpret_cast<LPARAM>(&snapshot));
+    return snapshot.texts;
 }
 
 double ChildProgram::ProcessorSeconds() const {

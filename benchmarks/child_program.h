@@ -24,6 +24,10 @@ public:
     // `timeoutSeconds` passed first.
     double SecondsToVisibleWindow(double timeoutSeconds);
 
+    // The texts of every child window of the child's visible top-level windows, joined: a
+    // snapshot that changes when a label is rewritten.
+    std::wstring WindowTexts() const;
+
     // Kernel and user time of the whole process so far, in seconds.
     double ProcessorSeconds() const;
 

@@ -14,7 +14,7 @@ namespace {
 
 using kx::bench::ChildProgram;
 
-constexpr int kRounds = 9;
+constexpr int kRounds = 15;
 constexpr double kWindowTimeout = 30;
 // Long enough for the clock corrector's start-up worker to be done: it waits for the next
 // second, then its request fails at once against the closed proxy port.
@@ -45,20 +45,24 @@ bool TimeOneStart(Program& program) {
 // Processor time per second of wall time while the program sits with its window shown.
 void MeasureIdle(const Program& program) {
     ChildProgram child;
-    if (!child.Start(program.path) || child.SecondsToVisibleWindow(kWindowTimeout) < 0) {
+    const double shownAfter = child.Start(program.path) ? child.SecondsToVisibleWindow(kWindowTimeout) : -1;
+    if (shownAfter < 0) {
         std::printf("%s: idle not measured, no window\n", program.name);
         return;
     }
     Sleep(kSettleMilliseconds);
     const double settledCpu = child.ProcessorSeconds();
+    const std::wstring textsBefore = child.WindowTexts();
     const DWORD start = GetTickCount();
     Sleep(kIdleMilliseconds);
     const double idleCpu = child.ProcessorSeconds() - settledCpu;
     const double wall = (GetTickCount() - start) / 1000.0;
+    // The clock corrector's labels change once a second while its timer runs.
+    const bool textsChanged = child.WindowTexts() != textsBefore;
     std::printf("%-16s idle %.1f s: %.1f ms processor time per second (%.2f %% of a core); "
-                "%.0f ms in its first %.1f s\n",
+                "%.0f ms in its first %.1f s; its window texts %s while idle\n",
                 program.name, wall, idleCpu / wall * 1e3, idleCpu / wall * 100, settledCpu * 1e3,
-                kSettleMilliseconds / 1000.0 + program.startups.front());
+                kSettleMilliseconds / 1000.0 + shownAfter, textsChanged ? "changed" : "stayed");
 }
 
 }  // namespace

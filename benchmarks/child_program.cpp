@@ -1,5 +1,7 @@
 #include "child_program.h"
 
+#include <tlhelp32.h>
+
 #include "stopwatch.h"
 
 namespace kx::bench {
@@ -8,7 +10,7 @@ namespace {
 
 struct WindowSearch {
     DWORD processId;
-    bool found;
+    HWND found;
 };
 
 BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context) {
@@ -16,10 +18,25 @@ BOOL CALLBACK FindVisibleWindow(HWND window, LPARAM context) {
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
     if (owner == search->processId && IsWindowVisible(window)) {
-        search->found = true;
+        search->found = window;
         return FALSE;
     }
     return TRUE;
+}
+
+BOOL CALLBACK FindUnpaintedChild(HWND window, LPARAM context) {
+    if (IsWindowVisible(window) && GetUpdateRect(window, nullptr, FALSE)) {
+        *reinterpret_cast<bool*>(context) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Whether the window or one of its visible children still waits for WM_PAINT.
+bool Unpainted(HWND window) {
+    bool unpainted = GetUpdateRect(window, nullptr, FALSE) != FALSE;
+    if (!unpainted) EnumChildWindows(window, &FindUnpaintedChild, reinterpret_cast<LPARAM>(&unpainted));
+    return unpainted;
 }
 
 struct TextSnapshot {
@@ -69,14 +86,28 @@ bool ChildProgram::Start(const std::wstring& path) {
     return true;
 }
 
-double ChildProgram::SecondsToVisibleWindow(double timeoutSeconds) {
-    if (!process_.hProcess) return -1;
+ChildProgram::WindowTimes ChildProgram::WaitForWindow(double timeoutSeconds) {
+    WindowTimes times;
+    if (!process_.hProcess) return times;
+    HWND window = nullptr;
     for (;;) {
-        WindowSearch search{process_.dwProcessId, false};
-        EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
-        const double elapsed = SteadySeconds() - startedAt_;
-        if (search.found) return elapsed;
-        if (elapsed > timeoutSeconds || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) return -1;
+        if (!window) {
+            WindowSearch search{process_.dwProcessId, nullptr};
+            EnumWindows(&FindVisibleWindow, reinterpret_cast<LPARAM>(&search));
+            if (search.found) {
+                times.visible = SteadySeconds() - startedAt_;
+                times.processorAtVisible = ProcessorSeconds();
+                window = search.found;
+            }
+        }
+        if (window && !Unpainted(window)) {
+            times.painted = SteadySeconds() - startedAt_;
+            return times;
+        }
+        if (SteadySeconds() - startedAt_ > timeoutSeconds ||
+            WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0) {
+            return {};
+        }
         Sleep(1);
     }
 }
@@ -88,9 +119,24 @@ std::wstring ChildProgram::WindowTexts() const {
 }
 
 double ChildProgram::ProcessorSeconds() const {
-    FILETIME created, exited, kernel, user;
-    if (!process_.hProcess || !GetProcessTimes(process_.hProcess, &created, &exited, &kernel, &user)) return -1;
-    return Seconds(kernel) + Seconds(user);
+    // The sum over the threads that are alive: Wine answers GetProcessTimes for another
+    // process with the caller's own times, but reads each thread's times from the system.
+    if (!process_.hProcess) return -1;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return -1;
+    double total = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != process_.dwProcessId) continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread) continue;
+        FILETIME created, exited, kernel, user;
+        if (GetThreadTimes(thread, &created, &exited, &kernel, &user)) total += Seconds(kernel) + Seconds(user);
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return total;
 }
 
 void ChildProgram::Terminate() {

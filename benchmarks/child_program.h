@@ -19,10 +19,14 @@ public:
     // Starts `path`; false when the process could not be created.
     bool Start(const std::wstring& path);
 
-    // Seconds from just before CreateProcess to the first poll that finds a visible top-level
-    // window of the child (polled about once a millisecond); negative when the child ended or
-    // `timeoutSeconds` passed first.
-    double SecondsToVisibleWindow(double timeoutSeconds);
+    struct WindowTimes {
+        double visible = -1;             // to the first visible top-level window
+        double painted = -1;             // until it and its children had nothing left to paint
+        double processorAtVisible = -1;  // the child's processor time when it was found visible
+    };
+    // Seconds from just before CreateProcess, polled about once a millisecond; all negative
+    // when the child ended or `timeoutSeconds` passed first.
+    WindowTimes WaitForWindow(double timeoutSeconds);
 
     // The texts of every child window of the child's visible top-level windows, joined: a
     // snapshot that changes when a label is rewritten.

@@ -154,6 +154,24 @@ TEST_F(AppRoutines, TheWaitEndsWhenTheLocalSecondChanges) {
     EXPECT_EQ(clock.reads, 4);
 }
 
+// Now() may still show the old second just after the system clock's has turned: sleeping then
+// would sleep through the whole next second, so the wait only yields there, as it does just
+// before the turn.
+TEST(NextSecond, SleepsOnlyFarFromTheTurnOfTheSystemClocksSecond) {
+    constexpr std::int64_t kMs = 1000000;
+    const struct {
+        std::int64_t intoSecond;
+        std::int64_t sleep;
+    } rows[] = {
+        {0, 0},           {1 * kMs, 0},     {16 * kMs, 0},   {20 * kMs - 1, 0},  // Now() may lag
+        {20 * kMs, 960 * kMs}, {500 * kMs, 480 * kMs}, {979 * kMs, 1 * kMs},
+        {980 * kMs, 0},   {999 * kMs, 0},                                       // a sleep may overshoot
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(SleepBeforeNextReading(row.intoSecond), row.sleep) << row.intoSecond / kMs << " ms";
+    }
+}
+
 TEST_F(AppRoutines, TheWaitOnTheSystemClockEndsInALaterSecond) {
     const int before = SecondOf(Now());
     WaitForNextSecond();

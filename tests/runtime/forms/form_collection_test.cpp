@@ -14,7 +14,6 @@ namespace kx::forms {
 namespace {
 
 using testing::FormBlockBytes;
-using testing::TestForm;
 using testing::TestUnit;
 
 constexpr Word kForm = 0x52010001;
@@ -108,8 +107,8 @@ TEST(FormBlockReader, ARecordWhoseInnerCountsRunPastItsEndFailsRelocation) {
     FormCollection forms;
     ASSERT_TRUE(Load(forms, block, block.size()));
     // Unit 1's child count word: record start + 24 + name (6 bytes with 0) + remark + 28.
-    const std::size_t tableStart = 36;
-    const std::size_t record1 = tableStart + 8 * 6 + LoadWord(block.data() + tableStart + 4 * 6 + 4) + 4;
+    const std::size_t tableStart = 36, unitCount = 6;
+    const std::size_t record1 = tableStart + 8 * unitCount + LoadWord(block.data() + tableStart + 4 * unitCount + 4) + 4;
     StoreWord(block.data() + record1 + 24 + 6 + 1 + 28, 0x10000000);
     ASSERT_TRUE(Load(forms, block, block.size()));
     EXPECT_FALSE(forms.Find(kForm)->Walk(1));

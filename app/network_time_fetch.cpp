@@ -33,8 +33,8 @@ constexpr std::int32_t kHeadMethod = 2;
 }  // namespace
 
 double HttpDateToDateTime(Word* dateText) {
-    auto* record = static_cast<std::int32_t*>(kx::program::Alloc(4 * kDateFields));
-    std::memset(record, 0, 4 * kDateFields);
+    auto* record = static_cast<std::int32_t*>(kx::program::Alloc(sizeof(std::int32_t) * kDateFields));
+    std::memset(record, 0, sizeof(std::int32_t) * kDateFields);
     auto* systemTime = static_cast<std::uint16_t*>(kx::program::Alloc(kSystemTimeSize));
     for (int i = 0; i < kDateFields; ++i) systemTime[i] = static_cast<std::uint16_t>(record[i]);
 

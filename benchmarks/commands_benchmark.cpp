@@ -55,7 +55,7 @@ double Seconds(int rounds, Body&& body) {
 void FindTextThroughput(const char* label, const std::string& sought, bool backwards) {
     const std::string text = MixedText(sought, backwards);
     constexpr int kRounds = 200;
-    const double mebibytes = kRounds * (text.size() / 1048576.0);
+    const double mebibytes = kRounds * (static_cast<double>(text.size()) / 1048576.0);
     const std::size_t expected = backwards ? 0 : text.size() - sought.size();
 
     std::size_t plainFound = 0;
@@ -107,7 +107,7 @@ int main() {
         const int length = std::snprintf(text, sizeof text, "%d年%d月%d日%d时%d分%d秒", 2026, 12, 5, 14,
                                          5, 3 + (i & 1));
         void* copy = kx::RtAlloc(static_cast<std::uint32_t>(length + 1));
-        std::memcpy(copy, text, static_cast<std::size_t>(length + 1));
+        std::memcpy(copy, text, static_cast<std::size_t>(length) + 1);
         kx::RtFree(copy);
         sink = sink + length;
     });

@@ -20,7 +20,7 @@ struct EventRecord {
     Word hasResult;
     Word result;
 };
-static_assert(sizeof(EventRecord) == 11 * 4);
+static_assert(sizeof(EventRecord) == 11 * sizeof(Word));
 inline constexpr Word kMaxEventArguments = 5;
 
 // Service 2031: typed arguments of 16 bytes each.

@@ -1,6 +1,7 @@
 // The HTTP module's header and cookie routines over arbitrary bytes: the input is cut at its
-// first zero byte into two texts (old and new cookies, or a header text and a marker).
-// Nothing may crash, and merged cookies hold no deleted cookie and no item twice.
+// first zero byte into two texts (old and new cookies, or a header text and a marker), and
+// the clock's check of a Date header's text. Nothing may crash, and merged cookies hold no
+// deleted cookie and no item twice.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "cookie_text.h"
+#include "http_date_text.h"
 #include "header_text.h"
 #include "marker_search.h"
 #include "plain_text_ops.h"
@@ -25,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     http_module::HeadersToSet(ops, first);
     http_module::CookiesSetBy(ops, first);
     http_module::WithDefaultHeaders(ops, first, second, 1);
-    http_module::TextBetween(ops, first, second, "\r\n");
+    clock_app::LooksLikeHttpDate(first);
+    clock_app::LooksLikeHttpDate(http_module::TextBetween(ops, first, second, "\r\n"));
     http_module::TextBefore(ops, first, second, -static_cast<std::int32_t>(size % 7));
 
     const http_module::MergedCookies merged = http_module::MergeCookies(ops, first, second);

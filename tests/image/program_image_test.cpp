@@ -127,7 +127,7 @@ TEST(ProgramImage, TheStartFormHoldsItsElevenUnitsInStoredOrder) {
     // 标签1's font: 48 pixels of 微软雅黑, GB2312; the other labels have none.
     const auto heading = form.Walk(10);
     const std::string block(heading->propertyBlock.begin(), heading->propertyBlock.end());
-    const std::size_t fontAt = 4 * 17;
+    const std::size_t fontAt = 17 * sizeof(Word);
     EXPECT_EQ(forms::LoadWord(heading->propertyBlock.data() + fontAt), 60u);
     EXPECT_EQ(static_cast<std::int32_t>(forms::LoadWord(heading->propertyBlock.data() + fontAt + 4)), -48);
     EXPECT_EQ(forms::LoadWord(heading->propertyBlock.data() + fontAt + 4 + 16), 400u);

@@ -3,6 +3,8 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 namespace kx::testing {
@@ -41,7 +43,9 @@ SOCKET ListenOnLoopback(std::uint16_t* port) {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    if (s == INVALID_SOCKET || bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ADD_FAILURE() << "loopback listener: socket error " << WSAGetLastError();
+    }
     int length = sizeof address;
     getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
     *port = ntohs(address.sin_port);
@@ -116,7 +120,7 @@ std::size_t RecordedRequest::HeaderCount(std::string_view name) const {
 
 LoopbackHttpServer::LoopbackHttpServer(ServerMode mode)
     : mode_(mode), listener_(ListenOnLoopback(&port_)) {
-    listen(listener_, SOMAXCONN);
+    if (listen(listener_, SOMAXCONN) != 0) ADD_FAILURE() << "loopback listen: socket error " << WSAGetLastError();
     script_.push_back(ScriptedResponse{});
     thread_ = std::thread([this] { Serve(); });
 }

@@ -18,7 +18,7 @@ TestImage::TestImage() {
     SYSTEM_INFO system;
     GetSystemInfo(&system);
     const DWORD page = system.dwPageSize;
-    pages_ = VirtualAlloc(nullptr, 2 * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
+    pages_ = VirtualAlloc(nullptr, SIZE_T{2} * page, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE);
     DWORD old;
     VirtualProtect(static_cast<std::uint8_t*>(pages_) + page, page, PAGE_NOACCESS, &old);
     constants_ = static_cast<std::uint8_t*>(pages_) + page - kConstantsSize;
@@ -39,9 +39,9 @@ Word TestImage::AddLibrary(const LibraryDescriptor* descriptor) {
 
 void TestImage::SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry) {
     dllNames_.clear();
-    for (auto& [library, entry] : libraryAndEntry) {
-        dllNames_.push_back(std::move(library));
-        dllNames_.push_back(std::move(entry));
+    for (auto& names : libraryAndEntry) {
+        dllNames_.push_back(std::move(names.first));
+        dllNames_.push_back(std::move(names.second));
     }
     dllLibraryWords_.clear();
     dllEntryWords_.clear();

@@ -44,7 +44,7 @@ inline Word CommandAddress(Word library, std::uint32_t index) {
     const auto* libraries = FromWord<const Word*>(image::Header().libraries);
     const auto* descriptor = FromWord<const LibraryDescriptor*>(libraries[library]);
     Word address;
-    std::memcpy(&address, FromWord<const std::uint8_t*>(descriptor->commandFunctions) + 4 * index,
+    std::memcpy(&address, FromWord<const std::uint8_t*>(descriptor->commandFunctions) + 4 * std::size_t{index},
                 sizeof address);
     return address;
 }

@@ -125,7 +125,8 @@ void CharCodeAt(ValueCell* result, std::int32_t count, ValueCell* args) {
     const std::int32_t position = in.Integer(1, 1);
     std::int32_t code = 0;
     if (position >= 1 && static_cast<std::size_t>(position) <= subject.size()) {
-        code = static_cast<signed char>(subject[static_cast<std::size_t>(position) - 1]);
+        // The code is the byte read as signed: 0xA8 answers -88.
+        code = static_cast<signed char>(subject[static_cast<std::size_t>(position) - 1]);  // NOLINT(bugprone-signed-char-misuse)
     }
     *result = ValueCell::Integer(code);
 }

@@ -63,7 +63,7 @@ std::optional<UnitRecord> WalkUnitRecord(Word unitId, std::span<const std::uint8
     }
     std::span<const std::uint8_t> childBytes;
     if (!reader.ReadBytes(4 * std::uint64_t{childCount}, childBytes)) return std::nullopt;
-    for (Word i = 0; i < childCount; ++i) unit.children.push_back(LoadWord(childBytes.data() + 4 * i));
+    for (Word i = 0; i < childCount; ++i) unit.children.push_back(LoadWord(childBytes.data() + 4 * std::size_t{i}));
 
     unit.mousePointerAt = reader.offset();
     Word pointerLength;
@@ -85,8 +85,8 @@ std::optional<UnitRecord> WalkUnitRecord(Word unitId, std::span<const std::uint8
         return std::nullopt;
     }
     for (Word i = 0; i < eventCount; ++i) {
-        unit.bindings.push_back({static_cast<std::int32_t>(LoadWord(bindingBytes.data() + 8 * i)),
-                                 LoadWord(bindingBytes.data() + 8 * i + 4)});
+        unit.bindings.push_back({static_cast<std::int32_t>(LoadWord(bindingBytes.data() + 8 * std::size_t{i})),
+                                 LoadWord(bindingBytes.data() + 8 * std::size_t{i} + 4)});
     }
     unit.propertyBlock = record.subspan(reader.offset());
     return unit;

@@ -1,5 +1,8 @@
 #include "unit_table.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "archive.h"
 
 namespace kx::forms {
@@ -8,11 +11,20 @@ std::optional<UnitTable> UnitTable::FromBytes(Word unitCount, std::vector<std::u
     const std::uint64_t size = bytes.size();
     const std::uint64_t recordArea = 8 * std::uint64_t{unitCount};
     if (recordArea > size) return std::nullopt;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> spans;  // [start, end) of each record
+    spans.reserve(unitCount);
     for (Word i = 0; i < unitCount; ++i) {
         const std::uint64_t start = recordArea + LoadWord(bytes.data() + 4 * (std::uint64_t{unitCount} + i));
         if (start + 4 > size) return std::nullopt;
         const std::uint64_t length = LoadWord(bytes.data() + start);
         if (start + 4 + length > size) return std::nullopt;
+        spans.emplace_back(start, start + 4 + length);
+    }
+    // Replacing a record moves the ones behind it; a record inside another's bytes would be
+    // moved by the wrong amount, or overwritten, and then lie outside the table.
+    std::sort(spans.begin(), spans.end());
+    for (std::size_t i = 1; i < spans.size(); ++i) {
+        if (spans[i].first < spans[i - 1].second) return std::nullopt;
     }
     UnitTable table;
     table.count_ = unitCount;

@@ -16,7 +16,7 @@ class UnitTable {
 public:
     UnitTable() = default;
     // A table of `unitCount` units over `bytes`; nothing when an offset, a length word or a
-    // record would lie outside them.
+    // record would lie outside them, or two records share bytes.
     static std::optional<UnitTable> FromBytes(Word unitCount, std::vector<std::uint8_t> bytes);
 
     bool empty() const { return count_ == 0; }

@@ -27,7 +27,7 @@ private:
 
 // Takes a result text: its bytes, then frees it. Checks the empty text is null.
 std::string Take(Word text) {
-    const std::string bytes(TextOf(text));
+    std::string bytes(TextOf(text));
     if (text) {
         EXPECT_FALSE(bytes.empty()) << "an empty result must be the null word";
     }

@@ -19,7 +19,6 @@ namespace {
 
 using kx::testing::LoopbackHttpServer;
 using kx::testing::RecordedRequest;
-using kx::testing::ScriptedResponse;
 using kx::testing::ServerMode;
 
 constexpr const char* kAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";

@@ -2,6 +2,8 @@
 
 #include <ws2tcpip.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 namespace kx::testing {
@@ -13,8 +15,10 @@ LoopbackServer::LoopbackServer(std::string response) : response_(std::move(respo
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    listen(listener_, 1);
+    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener_, 1) != 0) {
+        ADD_FAILURE() << "loopback listener: socket error " << WSAGetLastError();
+    }
     int length = sizeof address;
     getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);

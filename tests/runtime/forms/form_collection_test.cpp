@@ -14,7 +14,6 @@ namespace kx::forms {
 namespace {
 
 using testing::FormBlockBytes;
-using testing::TestForm;
 using testing::TestUnit;
 
 constexpr Word kForm = 0x52010001;
@@ -108,8 +107,8 @@ TEST(FormBlockReader, ARecordWhoseInnerCountsRunPastItsEndFailsRelocation) {
     FormCollection forms;
     ASSERT_TRUE(Load(forms, block, block.size()));
     // Unit 1's child count word: record start + 24 + name (6 bytes with 0) + remark + 28.
-    const std::size_t tableStart = 36;
-    const std::size_t record1 = tableStart + 8 * 6 + LoadWord(block.data() + tableStart + 4 * 6 + 4) + 4;
+    const std::size_t tableStart = 36, unitCount = 6;
+    const std::size_t record1 = tableStart + 8 * unitCount + LoadWord(block.data() + tableStart + 4 * unitCount + 4) + 4;
     StoreWord(block.data() + record1 + 24 + 6 + 1 + 28, 0x10000000);
     ASSERT_TRUE(Load(forms, block, block.size()));
     EXPECT_FALSE(forms.Find(kForm)->Walk(1));
@@ -162,6 +161,41 @@ TEST(UnitTable, ReplacingARecordMovesOnlyTheLaterOnes) {
     table.ReplaceRecord(2, before[2]);  // shrinking back
     EXPECT_EQ(table.bytes().size(), block.size() - 36);
     EXPECT_EQ(forms.Find(kForm)->Walk(5)->name, "标签9");
+}
+
+TEST(UnitTable, RecordsThatShareBytesAreRefused) {
+    // Two units; each record is a length word and 12 bytes whose first word reads as a
+    // length of 8, so an offset into a record still finds a record that fits the table.
+    const auto table = [](Word offset0, Word offset1) {
+        ArchiveWriter out;
+        out.Word32(0x16010001), out.Word32(0x16010002), out.Word32(offset0), out.Word32(offset1);
+        for (int record = 0; record < 2; ++record) out.Word32(12), out.Word32(8), out.Word32(0), out.Word32(0);
+        return out.Take();
+    };
+    struct Row { Word offset0, offset1; bool accepted; };
+    const Row rows[] = {
+        {0, 16, true},
+        {16, 0, true},   // stored in another order
+        {0, 32, false},  // past the end
+        {0, 20, true},   // a gap before it
+        {16, 20, false},  // inside the other record, and fits the table
+        {0, 4, false},
+        {0, 0, false},   // both in the same bytes
+        {4, 0, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(UnitTable::FromBytes(2, table(row.offset0, row.offset1)).has_value(), row.accepted)
+            << row.offset0 << "/" << row.offset1;
+    }
+    // Shared bytes would break replacing: a shrunk record would move a record inside it
+    // below its start, out of the table. Records stored in another order replace soundly.
+    auto accepted = UnitTable::FromBytes(2, table(16, 0));
+    ASSERT_TRUE(accepted);
+    const std::uint8_t shorter[] = {1, 2};
+    accepted->ReplaceRecord(1, shorter);
+    EXPECT_EQ(accepted->Record(0).size(), 12u);
+    EXPECT_EQ(LoadWord(accepted->Record(0).data()), 8u);
+    EXPECT_EQ(accepted->Record(1).size(), 2u);
 }
 
 TEST(ArchiveReader, AFailedReadLeavesTheOutputAndFailsEveryLaterRead) {

@@ -75,7 +75,7 @@ TEST(PropertyBlocks, AVersionOneLabelEndsAfterItsTextAndAnOldWindowKeepsDefaults
     WindowBlock window;
     window.title = "t";
     const auto full = window.Write();
-    std::vector<std::uint8_t> old(full.begin(), full.begin() + 14 * 4);
+    std::vector<std::uint8_t> old(full.begin(), full.begin() + std::ptrdiff_t{14} * 4);
     old[0] = 1;
     old.insert(old.end(), full.end() - (4 + 4 + 4 + 5 + 4), full.end());  // 3 buffers, title, text 24
     WindowBlock readWindow;

@@ -31,7 +31,7 @@ inline constexpr std::uint32_t kEntrySlotCount = 13;
 struct RuntimeEntryTable {
     Word slots[kEntrySlotCount];  // entry addresses, in EntrySlot order
 };
-static_assert(sizeof(RuntimeEntryTable) == 13 * 4);
+static_assert(sizeof(RuntimeEntryTable) == 13 * sizeof(Word));
 
 // Signatures. The "extra inputs" of the calling entries come first.
 using RtRaiseErrorFn = void (*)(std::int32_t code, std::int32_t location1, std::int32_t location2);

@@ -25,7 +25,7 @@ struct ProgramImageHeader {
     Word dllLibraryNames;  // -> dllCommandCount words, each -> zero-terminated text
     Word dllEntryNames;    // -> dllCommandCount words; "#n" names ordinal n
 };
-static_assert(sizeof(ProgramImageHeader) == 13 * 4);
+static_assert(sizeof(ProgramImageHeader) == 13 * sizeof(Word));
 static_assert(offsetof(ProgramImageHeader, codeBase) == 12);
 static_assert(offsetof(ProgramImageHeader, formBlockSize) == 28);
 static_assert(offsetof(ProgramImageHeader, dllEntryNames) == 48);

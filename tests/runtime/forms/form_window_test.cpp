@@ -245,6 +245,8 @@ int InkRows(HWND window) {
 
 TEST_F(ApplicationForm, TheHeadingIsDrawnInItsLargeFontOnTheFormsBackground) {
     HWND form = WindowOf(kForm, 0);
+    // Read off the shared screen: other tests' windows must not cover it meanwhile.
+    SetWindowPos(form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     SetForegroundWindow(form);
     RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     PumpUntil([] { return false; }, 300);

@@ -14,21 +14,10 @@ namespace {
 
 using namespace kx::type_word;
 
+// Array elements may also be Variants, which a scalar value never is.
 VARTYPE SafeArrayTypeOf(Word elementType) {
-    switch (elementType) {
-        case kByte: return VT_UI1;
-        case kLogical: return VT_BOOL;
-        case kShort: return VT_I2;
-        case kInteger:
-        case kLong: return VT_I4;
-        case kFloat: return VT_R4;
-        case kDouble: return VT_R8;
-        case kDateTime: return VT_DATE;
-        case kText: return VT_BSTR;
-        case kComObjectType: return VT_UNKNOWN;
-        case kVariantType: return VT_VARIANT;
-        default: return VT_EMPTY;
-    }
+    if (elementType == kVariantType) return VT_VARIANT;
+    return VarTypeOf(elementType);
 }
 
 template <typename T>

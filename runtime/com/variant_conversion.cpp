@@ -62,22 +62,6 @@ bool ObjectToVariant(const ComObjectCell* object, VARTYPE declared, VARIANT* out
     return true;
 }
 
-VARTYPE ResultTargetOf(Word type) {
-    switch (type) {
-        case kShort: return VT_I2;
-        case kInteger:
-        case kLong: return VT_I4;
-        case kFloat: return VT_R4;
-        case kDouble: return VT_R8;
-        case kDateTime: return VT_DATE;
-        case kLogical: return VT_BOOL;
-        case kText: return VT_BSTR;
-        case kByte: return VT_UI1;
-        case kComObjectType: return VT_UNKNOWN;
-        default: return VT_EMPTY;
-    }
-}
-
 void SetDoubleWords(double value, ConvertedWords* out) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -86,6 +70,22 @@ void SetDoubleWords(double value, ConvertedWords* out) {
 }
 
 }  // namespace
+
+VARTYPE VarTypeOf(Word type) {
+    switch (type) {
+        case kByte: return VT_UI1;
+        case kLogical: return VT_BOOL;
+        case kShort: return VT_I2;
+        case kInteger:
+        case kLong: return VT_I4;
+        case kFloat: return VT_R4;
+        case kDouble: return VT_R8;
+        case kDateTime: return VT_DATE;
+        case kText: return VT_BSTR;
+        case kComObjectType: return VT_UNKNOWN;
+        default: return VT_EMPTY;
+    }
+}
 
 BSTR NewBstr(std::string_view cp936) {
     const std::wstring wide = WidenCp936(cp936);
@@ -216,7 +216,7 @@ bool VariantToWords(const VARIANT& source, Word type, ConvertedWords* out) {
         out->high = 0;
         return true;
     }
-    const VARTYPE target = ResultTargetOf(type);
+    const VARTYPE target = VarTypeOf(type);
     if (target == VT_EMPTY || FAILED(VariantChangeType(&copy, &copy, 0, target))) {
         VariantClear(&copy);
         return false;

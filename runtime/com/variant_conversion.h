@@ -20,6 +20,10 @@ BSTR NewBstr(std::string_view cp936);
 // A new runtime text of the BSTR's characters in code page 936; null for the empty text.
 char* NewTextFromBstr(BSTR text);
 
+// The VARIANT type that holds a value of a scalar type word (Integer and Long both as
+// VT_I4, an object as VT_UNKNOWN); VT_EMPTY for any other type.
+VARTYPE VarTypeOf(Word type);
+
 // The type a declared parameter counts as: VT_INT as VT_I4, VT_UINT as VT_UI4, a pointer
 // adds VT_BYREF, an array VT_ARRAY; a user-defined type resolves through `owner`.
 VARTYPE DeclaredTypeOf(ITypeInfo* owner, const TYPEDESC& desc);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "probe_log.h"
 #include "kx/program_binding.h"
 #include "kx/program_calls.h"
 
@@ -15,14 +16,7 @@ namespace {
 using kx::image::DllCommand;
 using kx::program::ResolveDllCommand;
 
-void Log(const std::string& line) {
-    char path[MAX_PATH];
-    if (!GetEnvironmentVariableA("KX_PROBE_LOG", path, MAX_PATH)) return;
-    if (FILE* file = std::fopen(path, "ab")) {
-        std::fprintf(file, "%s\n", line.c_str());
-        std::fclose(file);
-    }
-}
+using kx::probe::Log;
 
 void LogWhereLoaded(const char* library) {
     const auto base = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(library));

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string>
 
+#include "probe_log.h"
 #include "entries.h"
 #include "event_arguments.h"
 #include "form_block_builder.h"
@@ -27,14 +28,7 @@ using namespace kx;
 std::string g_scenario;
 DWORD g_mainThread = 0;
 
-void Log(const std::string& line) {
-    char path[MAX_PATH];
-    if (!GetEnvironmentVariableA("KX_PROBE_LOG", path, MAX_PATH)) return;
-    if (FILE* file = std::fopen(path, "ab")) {
-        std::fprintf(file, "%s\n", line.c_str());
-        std::fclose(file);
-    }
-}
+using kx::probe::Log;
 
 const char* ThreadName() { return GetCurrentThreadId() == g_mainThread ? "main" : "worker"; }
 

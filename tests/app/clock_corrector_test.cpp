@@ -15,12 +15,15 @@
 
 #include "loopback_http_server.h"
 #include "screen_capture.h"
+#include "test_process.h"
 #include "text936.h"
 
 namespace kx {
 namespace {
 
+using testing::ExecutableDirectory;
 using testing::LoopbackHttpServer;
+using testing::RunningOnWine;
 using testing::ScriptedResponse;
 using testing::ServerMode;
 
@@ -28,14 +31,6 @@ constexpr DWORD kStillRunning = 99;
 constexpr wchar_t kLocalPrefix[] = L"当前时间：";
 constexpr wchar_t kNetworkPrefix[] = L"北京时间：";
 
-std::string ExecutableDirectory() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full(path, length);
-    return full.substr(0, full.rfind('\\') + 1);
-}
-
-bool UnderWine() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr; }
 
 // ---- Times as the labels show them -------------------------------------------------------
 
@@ -344,7 +339,7 @@ TEST_F(ClockCorrectorTest, ClosingWhileTheWorkerWaitsForTheNetworkEndsWithZero) 
 
 TEST_F(ClockCorrectorTest, AServerThatNeverAnswersGetsTheWarningOnceTheTimeOutsRunOut) {
     // Wine's request object waits for the answer forever, whatever its time-outs say.
-    if (UnderWine()) GTEST_SKIP() << "the request never times out under Wine";
+    if (RunningOnWine()) GTEST_SKIP() << "the request never times out under Wine";
     LoopbackHttpServer proxy(ServerMode::kAcceptAndNeverAnswer);
     ClockCorrector program(proxy.HostAndPort());
     HWND form = program.WaitForMainWindow();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "loopback_http_server.h"
+#include "test_process.h"
 #include "program_runtime.h"
 #include "com_calls.h"
 #include "program_values.h"
@@ -273,12 +274,8 @@ TEST_F(WebRequestTest, ARefusedConnectionEmptiesTheOutputs) {
 // Wine's request object waits for an answer without end, whatever time-outs it was given
 // (before or after Open); there the test cannot end and is skipped. On Windows the 1 s
 // receive time-out ends the request.
-bool RunningOnWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
 TEST_F(WebRequestTest, AServerThatNeverAnswersEndsWithinTheTimeout) {
-    if (RunningOnWine()) GTEST_SKIP() << "Wine's request object never times out a silent server";
+    if (kx::testing::RunningOnWine()) GTEST_SKIP() << "Wine's request object never times out a silent server";
     LoopbackHttpServer server(ServerMode::kAcceptAndNeverAnswer);
     TextVar url(server.Url("/")), responseHeaders("old");
     std::int32_t status = 5;

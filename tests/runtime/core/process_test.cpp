@@ -11,17 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "test_process.h"
 #include "text936.h"
 
 namespace kx {
 namespace {
 
-std::string ExecutableDirectory() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full(path, length);
-    return full.substr(0, full.rfind('\\') + 1);
-}
+using testing::ExecutableDirectory;
 
 struct ProbeRun {
     DWORD exitCode = 0;

@@ -65,12 +65,14 @@ bool ValueOfVariable(const ValueCell& cell, ValueCell* value) {
 
 bool SubscriptsOfPosition(std::int64_t position, const std::vector<DimensionBounds>& bounds,
                           std::vector<std::int32_t>* subscripts) {
+    // Beyond this count an array is refused; checked before multiplying, so that the
+    // product of up to 2^32 per dimension can never overflow.
+    constexpr std::int64_t kMostElements = std::int64_t{1} << 40;
     std::int64_t total = 1;
     for (const DimensionBounds& dimension : bounds) {
         const std::int64_t length = std::int64_t{dimension.upper} - dimension.lower + 1;
-        if (length <= 0) return false;
+        if (length <= 0 || total > kMostElements / length) return false;
         total *= length;
-        if (total > (std::int64_t{1} << 40)) return false;
     }
     if (bounds.empty() || position < 1 || position > total) return false;
     subscripts->clear();

@@ -88,5 +88,18 @@ TEST(ComCells, TurnsPositionsIntoSubscriptsWithTheFirstDimensionFastest) {
     EXPECT_FALSE(SubscriptsOfPosition(1, {{1, 0}}, &subscripts)) << "an empty dimension";
 }
 
+// The element count of these bounds lies past 2^64: it must be refused, not taken modulo.
+TEST(ComCells, RefusesPositionsInArraysTooLargeToCount) {
+    const std::vector<DimensionBounds> rows[] = {
+        {{INT32_MIN, INT32_MAX}, {0, 255}, {0, 1 << 24}},  // 2^64 + 2^40 elements
+        {{INT32_MIN, INT32_MAX}, {INT32_MIN, INT32_MAX}},  // 2^64
+    };
+    for (const auto& bounds : rows) {
+        std::vector<std::int32_t> subscripts = {99};
+        EXPECT_FALSE(SubscriptsOfPosition(5, bounds, &subscripts)) << bounds.size();
+        EXPECT_EQ(subscripts, std::vector<std::int32_t>{99});
+    }
+}
+
 }  // namespace
 }  // namespace kx::com

@@ -61,8 +61,14 @@ Payload NumericArrayBytes(const ValueCell& cell) {
 std::uint64_t ArrayElementCount(const void* block) {
     if (!block) return 0;
     const auto* words = static_cast<const Word*>(block);
+    // A product past 64 bits stays at the largest count instead of wrapping to a small one,
+    // which would pass for a block of a few elements.
     std::uint64_t count = 1;
-    for (Word i = 0; i < words[0]; ++i) count *= words[1 + i];
+    for (Word i = 0; i < words[0]; ++i) {
+        const Word length = words[1 + i];
+        if (length == 0) return 0;
+        count = count > UINT64_MAX / length ? UINT64_MAX : count * length;
+    }
     return count;
 }
 

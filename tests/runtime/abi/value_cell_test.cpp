@@ -36,6 +36,10 @@ TEST(ValueCell, ArrayElementCountIsTheProductOfDimensions) {
     EXPECT_EQ(ArrayElementCount(noDimensions), 1u);
     EXPECT_EQ(ArrayElementCount(emptyDimension), 0u);
     EXPECT_EQ(ArrayElementCount(nullptr), 0u);
+    const Word pastSixtyFourBits[] = {3, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF};
+    const Word thenEmpty[] = {4, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0};
+    EXPECT_EQ(ArrayElementCount(pastSixtyFourBits), UINT64_MAX);
+    EXPECT_EQ(ArrayElementCount(thenEmpty), 0u);
     EXPECT_EQ(ArrayElements(twoByThree), reinterpret_cast<const std::uint8_t*>(&twoByThree[3]));
 }
 

@@ -107,8 +107,11 @@ TEST_F(VariantCommandsTest, SingleValuesAndValuesThatCannotBeStored) {
     EXPECT_EQ(V_VT(variant.get()), VT_R8);
     // Refused values leave the Variant as it was.
     std::vector<Word> subroutines = WordBlock({1});
+    // Dimensions whose product is (2^64 - 1)^2: one element when taken modulo 2^64.
+    const Word uncountable[] = {6, 0xFFFFFFFF, 641, 6700417, 0xFFFFFFFF, 641, 6700417, 7};
     const ValueCell refused[] = {ValueCell::Raw(1, 0, 0x00020001), ValueCell::Subroutine(0x1000),
-                                 ValueCell::Array(subroutines.data(), type_word::kSubroutine)};
+                                 ValueCell::Array(subroutines.data(), type_word::kSubroutine),
+                                 ValueCell::Array(uncountable, type_word::kInteger)};
     for (const ValueCell& value : refused) {
         EXPECT_FALSE(Stored({variant.ByReference(), value})) << std::hex << value.type();
         EXPECT_EQ(V_VT(variant.get()), VT_R8);

@@ -118,7 +118,8 @@ struct ArrayBlockHeader {
     // followed by dimensionCount lengths, then the elements
 };
 
-// The product of the dimension lengths; 1 for a block without dimensions, 0 for null.
+// The product of the dimension lengths; 1 for a block without dimensions, 0 for null; a
+// product past 64 bits gives UINT64_MAX.
 std::uint64_t ArrayElementCount(const void* block);
 // Address of the first element of a block.
 const std::uint8_t* ArrayElements(const void* block);

@@ -18,14 +18,29 @@ bool AllDigits(std::string_view token) {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
+bool EqualsIgnoringCase(std::string_view token, std::string_view lowerName) {
+    if (token.size() != lowerName.size()) return false;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        if (Lower(token[i]) != lowerName[i]) return false;
+    }
+    return true;
+}
+
 bool IsMonthName(std::string_view token) {
     static constexpr std::array<std::string_view, 12> kMonths = {
         "jan", "feb", "mar", "apr", "may", "jun", "jul", "aug", "sep", "oct", "nov", "dec"};
-    if (token.size() != 3) return false;
     for (const std::string_view month : kMonths) {
-        if (Lower(token[0]) == month[0] && Lower(token[1]) == month[1] && Lower(token[2]) == month[2]) {
-            return true;
-        }
+        if (EqualsIgnoringCase(token, month)) return true;
+    }
+    return false;
+}
+
+// "Sat" or "Saturday".
+bool IsWeekdayName(std::string_view token) {
+    static constexpr std::array<std::string_view, 7> kDays = {
+        "sunday", "monday", "tuesday", "wednesday", "thursday", "friday", "saturday"};
+    for (const std::string_view day : kDays) {
+        if (EqualsIgnoringCase(token, day) || EqualsIgnoringCase(token, day.substr(0, 3))) return true;
     }
     return false;
 }
@@ -42,19 +57,27 @@ bool IsTimeOfDay(std::string_view token) {
 }  // namespace
 
 bool LooksLikeHttpDate(std::string_view text) {
-    bool month = false, time = false;
-    int numbers = 0;
+    // The parser reads these in this order and keeps the current time for what it misses.
+    bool (*const expected[])(std::string_view) = {
+        IsWeekdayName,
+        [](std::string_view t) { return AllDigits(t) && t.size() <= 2; },  // day
+        IsMonthName,
+        [](std::string_view t) { return AllDigits(t) && (t.size() == 2 || t.size() == 4); },  // year
+        IsTimeOfDay,
+    };
+    std::size_t matched = 0;
     std::size_t start = 0;
-    while (start <= text.size()) {
+    while (start <= text.size() && matched < std::size(expected)) {
         std::size_t end = text.find_first_of(" ,-\t", start);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view token = text.substr(start, end - start);
-        if (IsMonthName(token)) month = true;
-        else if (IsTimeOfDay(token)) time = true;
-        else if (AllDigits(token) && (token.size() <= 2 || token.size() == 4)) ++numbers;
+        if (!token.empty()) {
+            if (!expected[matched](token)) return false;
+            ++matched;
+        }
         start = end + 1;
     }
-    return month && time && numbers >= 2;
+    return matched == std::size(expected);
 }
 
 }  // namespace clock_app

@@ -1,6 +1,7 @@
-// Whether a text reads as an HTTP date (RFC 1123, RFC 850 or asctime form): a month name,
-// a time of day h:mm:ss, and two numbers for day and year. The system's parser fills in the
-// current time before it reads, so a text it cannot read would come back as "now"; only a
+// Whether a text reads as an HTTP date of the RFC 1123 or RFC 850 form: weekday, day, month
+// name, year and a time of day h:mm:ss, in that order (what follows is not looked at). The
+// system's parser fills in the current time before it reads and keeps it for whatever it
+// misses, so a text it cannot read in full would come back as "now" or part of it; only a
 // text of this shape goes to it. Pure logic; any thread.
 #pragma once
 

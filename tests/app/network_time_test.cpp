@@ -57,6 +57,14 @@ TEST_F(NetworkTime, HttpDatesBecomeUtcPlusEight) {
         {" not a date at all", kFallbackText},
         // The system's parser fills in the current time before reading; none of it may stay.
         {" Sat, 05 Dec 2026", kFallbackText},
+        // Dates the parser reads only in part, keeping the current time for the rest.
+        {" 05 Dec 2026 06:00:00 GMT", kFallbackText},
+        {" Xyz, 05 Dec 2026 06:00:00 GMT", kFallbackText},
+        {" Dec Sat, 05 2026 06:00:00", kFallbackText},
+        {" Sat, 06:00:00 05 Dec 2026", kFallbackText},
+        {" Sun Nov  6 08:49:37 1994", kFallbackText},
+        {" Sat, Dec 05 2026 06:00:00 GMT", kFallbackText},
+        {" Saturday, 05-Dec-2026 06:00:00 GMT", "2026年12月5日14时"},
     };
     for (const auto& [date, shown] : rows) {
         Word text = NewText(date);

@@ -155,9 +155,13 @@ COLORREF FormWindow::Background() const {
 }
 
 bool FormWindow::CloseAllowed(std::int32_t eventIndex) {
+    const HWND window = hwnd_;
+    const bool cancellable = loader_ == 0;
     const RaisedEvent raised = RaiseUnitEvent(formId_, unitId_, eventIndex);
+    // The routine may have closed the form itself, and this object is gone with its window.
+    if (!IsWindow(window) || UnitWindow::Of(window) != this) return false;
     // Only a returned 0 cancels; a routine that returns nothing never does.
-    return !(loader_ == 0 && raised.hasResult && raised.result == 0);
+    return !(cancellable && raised.hasResult && raised.result == 0);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

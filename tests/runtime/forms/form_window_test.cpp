@@ -279,7 +279,9 @@ TEST_F(ApplicationForm, EachTypesSerialiserWritesTheBlockItWasMadeFrom) {
 std::vector<std::string> g_log;
 std::atomic<int> g_ticks{0};
 std::atomic<DWORD> g_tickThread{0};
-enum class CloseAnswer { kNothing, kZero, kOne } g_closeAnswer = CloseAnswer::kNothing;
+// kCloseAgain: the routine closes the form itself, as one that waits in a box while the
+// form is closed again would; it returns nothing.
+enum class CloseAnswer { kNothing, kZero, kOne, kCloseAgain } g_closeAnswer = CloseAnswer::kNothing;
 
 void LogRoutine(const char* entry) { g_log.push_back(entry); }
 
@@ -295,6 +297,11 @@ void OnEvent4(const Word*, Word, RoutineResult*) { LogRoutine("4"); }
 void OnFormFocus(const Word*, Word, RoutineResult*) { LogRoutine("-7"); }
 void OnCloseQuery(const Word*, Word, RoutineResult* result) {
     LogRoutine("12");
+    if (g_closeAnswer == CloseAnswer::kCloseAgain) {
+        g_closeAnswer = CloseAnswer::kNothing;
+        SendMessageW(static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, 0)), WM_CLOSE, 0, 0);
+        return;
+    }
     if (g_closeAnswer != CloseAnswer::kNothing) {
         result->hasValue = 1;
         result->low = g_closeAnswer == CloseAnswer::kZero ? 0 : 1;
@@ -380,6 +387,18 @@ TEST_F(TestForm, AReturnedOneDoesNotCancelAndTheLastWindowEndsTheLoop) {
     RtRunUntilWindowsClosed();  // ends with the quit message the destroyed form posts
     EXPECT_EQ(g_log.back(), "2");
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+}
+
+TEST_F(TestForm, AFormClosedByItsOwnCloseRoutineRaisesNothingMore) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    g_closeAnswer = CloseAnswer::kCloseAgain;
+    g_log.clear();
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(form));
+    // The inner close ran 12, 1 and 2; the outer one ends with the window gone.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"12", "12", "1", "2"}));
 }
 
 TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {

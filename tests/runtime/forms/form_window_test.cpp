@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -399,6 +400,25 @@ TEST_F(TestForm, AFormClosedByItsOwnCloseRoutineRaisesNothingMore) {
     EXPECT_FALSE(IsWindow(form));
     // The inner close ran 12, 1 and 2; the outer one ends with the window gone.
     EXPECT_EQ(g_log, (std::vector<std::string>{"12", "12", "1", "2"}));
+}
+
+TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    const Word stale = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, kLabel));
+    ASSERT_NE(stale, 0u);
+    auto* zeroes = RtAlloc(256);  // a word that was never a unit object
+    std::memset(zeroes, 0, 256);
+    const Word unknown = ToWord(zeroes);
+    SendMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);  // the label's object goes with its window
+    ASSERT_FALSE(forms::WindowLayer().AnyFormWindow());
+    for (const Word object : {stale, unknown}) {
+        std::uint64_t value = 0xABCDEF;
+        EXPECT_EQ(RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0), 0);
+        EXPECT_EQ(value, 0u);
+        RtService(5, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord("改"), 0);
+    }
+    RtFree(zeroes);
 }
 
 TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {

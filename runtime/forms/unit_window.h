@@ -81,6 +81,10 @@ using GetPropertyFn = bool (*)(UnitWindow* object, std::int32_t index, ValueCell
 // A data type's interface function: the entry for `code`, or 0.
 using InterfaceFn = Word (*)(Word code);
 
+// Sent to a control's window by a property write on another thread: a window can only be
+// destroyed, and so made again, by its own thread.
+inline constexpr UINT kRecreateWindowMessage = 0x8070;
+
 namespace interface_code {
 inline constexpr Word kCreate = 1;
 inline constexpr Word kSetProperty = 4;

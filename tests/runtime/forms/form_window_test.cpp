@@ -421,6 +421,39 @@ TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
     RtFree(zeroes);
 }
 
+TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWindowsThread) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND old = WindowOf(kForm, kButton);
+    ASSERT_NE(old, nullptr);
+    const int id = GetDlgCtrlID(old);
+    auto* picture = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
+    const Word header[2] = {1, 4};
+    std::memcpy(picture, header, sizeof header);
+    std::memcpy(picture + 8, "BM\0\0", 4);
+    std::atomic<bool> written{false};
+    std::thread writer([picture, &written] {
+        RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+        written = true;
+    });
+    PumpUntil([&written] { return written.load(); }, 8000);
+    writer.join();
+    RtFree(picture);
+    PumpUntil([] { return false; }, 100);  // what the writer's end takes down has gone
+    HWND made = WindowOf(kForm, kButton);
+    ASSERT_NE(made, nullptr);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ(GetWindowThreadProcessId(made, nullptr), GetCurrentThreadId());
+    EXPECT_EQ(GetDlgCtrlID(made), id);
+    auto* read = FromWord<Word*>(static_cast<Word>(RtReadProperty(kForm, kButton, 8, -1)));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read[1], 4u);
+    RtFree(read);
+    g_log.clear();
+    SendMessageW(made, BM_CLICK, 0, 0);
+    EXPECT_EQ(g_log.back(), "click");
+}
+
 TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

@@ -96,7 +96,8 @@ inline constexpr Word kGetProperty = 6;
 Word CommonInterfaceEntry(Word code);
 
 // Registers a window class of ours unless it exists: the arrow cursor, the null brush (the
-// window paints its own background), no icon. False when it cannot be registered.
+// window paints its own background), no icon. False when it cannot be registered, or when a
+// class of that name already exists for another procedure.
 bool RegisterWindowClass(const std::wstring& name, UINT style, WNDPROC procedure);
 
 // The background colour of the form behind a control: its property 10, or the system's

@@ -454,6 +454,33 @@ TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWind
     EXPECT_EQ(g_log.back(), "click");
 }
 
+// One class name, one kind of window: a form named after a control's class, or a control
+// whose class a form has taken, would be run by the other kind's procedure.
+TEST_F(TestForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {
+    const auto windowNamed = [](const char* className) {
+        forms::WindowBlock block;
+        block.className = className;
+        return TestUnit{kOwnUnit, type_word::kWindowType, "", {}, block.Write()};
+    };
+    constexpr Word kTimerForm = kForm, kNamedTimer = 0x52010002, kNamedLabel = 0x52010003, kLabelForm = 0x52010004;
+    Start(FormBlockBytes({
+        {kTimerForm, {windowNamed(""), {kTimer, type_word::kTimerType, "时钟1", {}, forms::TimerBlock().Write(), 0}}, ""},
+        {kNamedTimer, {windowNamed("_KX_Timer")}, ""},
+        {kNamedLabel, {windowNamed("_KX_Label")}, ""},
+        {kLabelForm, {windowNamed(""), {kLabel, type_word::kLabelType, "标签2", {}, LabelBlockWith("标签")}}, ""},
+    }));
+    const auto load = [this](Word formId) { return forms::LoadForm(*app_->forms().Find(formId), 1, false, nullptr); };
+    // The timer's class exists once its form is up.
+    ASSERT_TRUE(load(kTimerForm));
+    EXPECT_FALSE(load(kNamedTimer));
+    EXPECT_EQ(WindowOf(kNamedTimer, 0), nullptr);
+    // Whichever of the two comes first takes the name: the other cannot be made.
+    const bool namedLabel = load(kNamedLabel);
+    const bool labelForm = load(kLabelForm);
+    EXPECT_FALSE(namedLabel && labelForm);
+    EXPECT_NE(WindowOf(kTimerForm, kTimer), nullptr);
+}
+
 TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

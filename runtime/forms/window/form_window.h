@@ -55,6 +55,8 @@ private:
     // the window down (this object is then gone: nothing more may touch it).
     bool CloseAllowed(std::int32_t eventIndex);
     void UpdateFrame();
+    // The styles of the border style (property 9), with the frame styles that follow it.
+    void UpdateBorder();
     void ApplyStartPosition();
     void RaiseOtherTopmostForms();
     COLORREF Background() const;

@@ -481,6 +481,28 @@ TEST_F(TestForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {
     EXPECT_NE(WindowOf(kTimerForm, kTimer), nullptr);
 }
 
+TEST_F(TestForm, ABorderStyleWrittenToALiveFormChangesItsFrame) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    constexpr DWORD kBorderBits = WS_CAPTION | WS_THICKFRAME;
+    constexpr DWORD kBorderExBits = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
+    // The form has a title and a control box: a caption whenever it has a border.
+    struct Row { Word written; Word stored; DWORD style; DWORD exStyle; };
+    const Row rows[] = {
+        {3, 3, WS_CAPTION | WS_THICKFRAME, WS_EX_TOOLWINDOW}, {0, 0, 0, 0},
+        {6, 6, WS_CAPTION, WS_EX_CLIENTEDGE},                 {static_cast<Word>(-2), 0, 0, 0},
+        {9, 6, WS_CAPTION, WS_EX_CLIENTEDGE},                 {1, 1, WS_CAPTION | WS_THICKFRAME, 0},
+        {2, 2, WS_CAPTION, 0},
+    };
+    for (const Row& row : rows) {
+        RtWriteProperty(kForm, 0, 9, -1, row.written, 0);
+        EXPECT_EQ(RtReadProperty(kForm, 0, 9, -1), row.stored);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE)) & kBorderBits, row.style) << row.stored;
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(form, GWL_EXSTYLE)) & kBorderExBits, row.exStyle) << row.stored;
+    }
+}
+
 TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

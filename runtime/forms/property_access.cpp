@@ -96,8 +96,11 @@ void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32
 }
 
 void RecreateUnitWindow(UnitWindow* object) {
-    // While the window is made again, the events it raises are not dispatched.
+    HWND window = object->hwnd();
     FlushMessages();
+    // What waited in the queue may have closed the form, and the object went with its window.
+    if (!IsWindow(window) || UnitWindow::Of(window) != object) return;
+    // While the window is made again, the events it raises are not dispatched.
     RuntimeApp::Current()->SuppressEvents();
     object->Recreate();
     FlushMessages();

@@ -454,6 +454,30 @@ TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWind
     EXPECT_EQ(g_log.back(), "click");
 }
 
+BOOL CALLBACK CountButtons(HWND window, LPARAM count) {
+    if (ClassOf(window) == "Button") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    // The close waits in the queue; the write lets it through before the button is made again.
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    auto* picture = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
+    const Word header[2] = {1, 4};
+    std::memcpy(picture, header, sizeof header);
+    std::memcpy(picture + 8, "BM\0\0", 4);
+    RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+    RtFree(picture);
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+    int buttons = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountButtons, reinterpret_cast<LPARAM>(&buttons));
+    EXPECT_EQ(buttons, 0);
+}
+
 // One class name, one kind of window: a form named after a control's class, or a control
 // whose class a form has taken, would be run by the other kind's procedure.
 TEST_F(TestForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {

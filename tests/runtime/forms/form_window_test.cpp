@@ -421,16 +421,23 @@ TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
     RtFree(zeroes);
 }
 
+// Four bytes of picture data as a byte array on the runtime heap; the caller frees it.
+std::uint8_t* NewPictureBytes() {
+    auto* array = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
+    const Word header[2] = {1, 4};
+    const std::uint8_t bytes[4] = {'B', 'M', 0, 0};
+    std::memcpy(array, header, sizeof header);
+    std::memcpy(array + 8, bytes, sizeof bytes);
+    return array;
+}
+
 TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWindowsThread) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);
     HWND old = WindowOf(kForm, kButton);
     ASSERT_NE(old, nullptr);
     const int id = GetDlgCtrlID(old);
-    auto* picture = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
-    const Word header[2] = {1, 4};
-    std::memcpy(picture, header, sizeof header);
-    std::memcpy(picture + 8, "BM\0\0", 4);
+    auto* picture = NewPictureBytes();
     std::atomic<bool> written{false};
     std::thread writer([picture, &written] {
         RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
@@ -465,10 +472,7 @@ TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {
     HWND form = WindowOf(kForm, 0);
     // The close waits in the queue; the write lets it through before the button is made again.
     PostMessageW(form, WM_CLOSE, 0, 0);
-    auto* picture = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
-    const Word header[2] = {1, 4};
-    std::memcpy(picture, header, sizeof header);
-    std::memcpy(picture + 8, "BM\0\0", 4);
+    auto* picture = NewPictureBytes();
     RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
     RtFree(picture);
     EXPECT_FALSE(IsWindow(form));

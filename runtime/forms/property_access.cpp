@@ -85,14 +85,26 @@ void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32
     const Word typeCode = PropertyTypeCode(type->propertyTable, type->propertyCount, property);
     bool recreate = false;
     FromWord<SetPropertyFn>(entry)(object, property - 8, Converted(typeCode, low, high), &recreate);
-    if (recreate && object->hwnd() && IsWindow(object->hwnd())) {
-        // While the window is made again, the events it raises are not dispatched.
-        FlushMessages();
-        RuntimeApp::Current()->SuppressEvents();
-        object->Recreate();
-        FlushMessages();
-        RuntimeApp::Current()->AllowEvents();
+    if (!recreate) return;
+    HWND window = object->hwnd();
+    if (!window || !IsWindow(window)) return;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        RecreateUnitWindow(object);
+    } else {
+        SendMessageW(window, kRecreateWindowMessage, 0, 0);
     }
+}
+
+void RecreateUnitWindow(UnitWindow* object) {
+    HWND window = object->hwnd();
+    FlushMessages();
+    // What waited in the queue may have closed the form, and the object went with its window.
+    if (!IsWindow(window) || UnitWindow::Of(window) != object) return;
+    // While the window is made again, the events it raises are not dispatched.
+    RuntimeApp::Current()->SuppressEvents();
+    object->Recreate();
+    FlushMessages();
+    RuntimeApp::Current()->AllowEvents();
 }
 
 std::uint64_t ReadUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t /*element*/) {

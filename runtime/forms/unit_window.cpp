@@ -74,7 +74,8 @@ bool RegisterWindowClass(const std::wstring& name, UINT style, WNDPROC procedure
     const HINSTANCE module = GetModuleHandleW(nullptr);
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    if (GetClassInfoExW(module, name.c_str(), &windowClass)) return true;
+    // A class of that name made for another procedure would hand our windows to it.
+    if (GetClassInfoExW(module, name.c_str(), &windowClass)) return windowClass.lpfnWndProc == procedure;
     windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = style;

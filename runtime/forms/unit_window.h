@@ -81,6 +81,10 @@ using GetPropertyFn = bool (*)(UnitWindow* object, std::int32_t index, ValueCell
 // A data type's interface function: the entry for `code`, or 0.
 using InterfaceFn = Word (*)(Word code);
 
+// Sent to a control's window by a property write on another thread: a window can only be
+// destroyed, and so made again, by its own thread.
+inline constexpr UINT kRecreateWindowMessage = 0x8070;
+
 namespace interface_code {
 inline constexpr Word kCreate = 1;
 inline constexpr Word kSetProperty = 4;
@@ -92,7 +96,8 @@ inline constexpr Word kGetProperty = 6;
 Word CommonInterfaceEntry(Word code);
 
 // Registers a window class of ours unless it exists: the arrow cursor, the null brush (the
-// window paints its own background), no icon. False when it cannot be registered.
+// window paints its own background), no icon. False when it cannot be registered, or when a
+// class of that name already exists for another procedure.
 bool RegisterWindowClass(const std::wstring& name, UINT style, WNDPROC procedure);
 
 // The background colour of the form behind a control: its property 10, or the system's

@@ -14,6 +14,20 @@ namespace {
 
 RuntimeApp& App() { return *RuntimeApp::Current(); }
 
+// The object a word names when it is the live object of a unit of a loaded form, else null:
+// a word kept from a form that has closed since, or any other number, is no object.
+UnitWindow* LiveObjectOf(Word object) {
+    if (!object) return nullptr;
+    for (const auto& form : Forms().forms()) {
+        if (!form->loaded()) continue;
+        for (Word index = 0; index < form->table().count(); ++index) {
+            const auto record = form->Walk(index);
+            if (record && !record->isMenuItem && record->object == object) return LiveObject(*form, index);
+        }
+    }
+    return nullptr;
+}
+
 class Layer final : public FormLayer {
 public:
     void TakeForms() override {}
@@ -49,13 +63,13 @@ public:
         forms::WriteUnitProperty(formId, unitId, property, element, low, high);
     }
     std::uint64_t ReadUnitProperty(Word typeId, std::int32_t property, Word object, std::int32_t) override {
-        auto* unit = FromWord<UnitWindow*>(object);
+        UnitWindow* unit = LiveObjectOf(object);
         if (!unit || property < 8) return 0;
         return ReadOwnProperty(DataTypeOf(typeId), unit, property);
     }
     void WriteUnitProperty(Word typeId, std::int32_t property, Word object, std::int32_t, Word low,
                            Word high) override {
-        auto* unit = FromWord<UnitWindow*>(object);
+        UnitWindow* unit = LiveObjectOf(object);
         if (unit && property >= 8) WriteOwnProperty(DataTypeOf(typeId), unit, property, low, high);
     }
 

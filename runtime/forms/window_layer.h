@@ -53,6 +53,9 @@ void WriteUnitProperty(Word formId, Word unitId, std::int32_t property, std::int
 // Properties 8 and up of a live object of data type `type`.
 std::uint64_t ReadOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property);
 void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, Word low, Word high);
+// Makes a unit's window again in place, with its events held back meanwhile. On the window's
+// own thread only: another thread asks it with kRecreateWindowMessage.
+void RecreateUnitWindow(UnitWindow* object);
 
 // The form and unit of the event routine running now (0 when none).
 struct CurrentEvent {

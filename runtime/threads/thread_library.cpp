@@ -44,7 +44,10 @@ void StartThread(ValueCell* result, std::int32_t count, ValueCell* args) {
                               FromWord<void*>(parameter), 0, &threadId);
     }
     *result = ValueCell::Raw(thread ? 1 : 0, 0, type_word::kOmitted);
-    Word* variable = (count >= 3 && !args[2].omitted()) ? args[2].AsAddress<Word*>() : nullptr;
+    // Only an integer variable passed by reference is written; any other cell's word 0 is no
+    // variable of the caller's, and the handle is closed as when the argument is omitted.
+    constexpr Word kIntegerVariable = type_word::kInteger | type_word::kAddressBit;
+    Word* variable = (count >= 3 && args[2].type() == kIntegerVariable) ? args[2].AsAddress<Word*>() : nullptr;
     if (variable) {
         *variable = HandleToULong(thread);  // the caller owns the open handle
     } else if (thread) {

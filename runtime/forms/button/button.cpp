@@ -98,6 +98,10 @@ void Button::OnReflectedCommand(WORD code) {
 LRESULT CALLBACK Button::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* button = static_cast<Button*>(UnitWindow::Of(window));
     if (!button) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == kRecreateWindowMessage) {
+        RecreateUnitWindow(button);
+        return 0;
+    }
     const WNDPROC system = button->systemProcedure_;
     const LRESULT result = CallWindowProcW(system, window, message, wParam, lParam);
     switch (message) {

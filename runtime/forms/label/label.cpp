@@ -46,7 +46,10 @@ UnitWindow* Label::Create(const CreateArgs& args) {
     }
     const HINSTANCE module = GetModuleHandleW(nullptr);
     const std::wstring className = Wide(kLabelClass);
-    RegisterWindowClass(className, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, &Procedure);
+    if (!RegisterWindowClass(className, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS, &Procedure)) {
+        delete label;
+        return nullptr;
+    }
     HWND window = CreateWindowExW(0, className.c_str(), Wide(label->block_.text).c_str(),
                                   args.extraStyle | WS_CHILD | WS_CLIPSIBLINGS, args.left, args.top, args.width,
                                   args.height, args.parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(args.controlId)),

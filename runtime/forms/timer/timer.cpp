@@ -12,7 +12,10 @@ UnitWindow* Timer::Create(const CreateArgs& args) {
 
     const HINSTANCE module = GetModuleHandleW(nullptr);
     const std::wstring className = Wide(kTimerClass);
-    RegisterWindowClass(className, CS_DBLCLKS, &Procedure);
+    if (!RegisterWindowClass(className, CS_DBLCLKS, &Procedure)) {
+        delete timer;
+        return nullptr;
+    }
     const DWORD style = args.extraStyle | WS_CHILD | WS_CLIPSIBLINGS | (args.designMode ? WS_BORDER : 0);
     // The object rides along in the creation data so that WM_CREATE can start the timer.
     HWND window = CreateWindowExW(0, className.c_str(), L"", style, args.left, args.top, args.width, args.height,

@@ -114,6 +114,18 @@ void FormWindow::UpdateFrame() {
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void FormWindow::UpdateBorder() {
+    constexpr DWORD kBorderMask = kFrameMask | WS_THICKFRAME;
+    constexpr DWORD kBorderExMask = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
+    const WindowStyles wanted = StylesOf(block_);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE));
+    const auto exStyle = static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE));
+    SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>((style & ~kBorderMask) | (wanted.style & kBorderMask)));
+    SetWindowLongPtrW(hwnd_, GWL_EXSTYLE, static_cast<LONG_PTR>((exStyle & ~kBorderExMask) | wanted.exStyle));
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void FormWindow::ApplyStartPosition() {
     switch (block_.startPosition) {
         case 1: {
@@ -155,9 +167,13 @@ COLORREF FormWindow::Background() const {
 }
 
 bool FormWindow::CloseAllowed(std::int32_t eventIndex) {
+    const HWND window = hwnd_;
+    const bool cancellable = loader_ == 0;
     const RaisedEvent raised = RaiseUnitEvent(formId_, unitId_, eventIndex);
+    // The routine may have closed the form itself, and this object is gone with its window.
+    if (!IsWindow(window) || UnitWindow::Of(window) != this) return false;
     // Only a returned 0 cancels; a routine that returns nothing never does.
-    return !(loader_ == 0 && raised.hasResult && raised.result == 0);
+    return !(cancellable && raised.hasResult && raised.result == 0);
 }
 
 LRESULT CALLBACK FormWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -225,7 +241,10 @@ bool FormWindow::SetOwnProperty(std::int32_t index, PropertyValue value) {
             b.title = text();
             if (hwnd_) SetWindowTextW(hwnd_, Wide(b.title).c_str());
             break;
-        case 9: b.borderStyle = Clamp(v, 0, 6); break;
+        case 9:
+            b.borderStyle = Clamp(v, 0, 6);
+            if (hwnd_) UpdateBorder();
+            break;
         case 10: b.background = v; break;
         case 11: b.picture = BytesOfValue(v); break;
         case 12: b.pictureMode = Clamp(v, 0, 3); break;

@@ -51,8 +51,12 @@ private:
     FormWindow(Word formId, Word unitId) : UnitWindow(formId, unitId) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Raises a close event; false when the close is cancelled or the routine already took
+    // the window down (this object is then gone: nothing more may touch it).
     bool CloseAllowed(std::int32_t eventIndex);
     void UpdateFrame();
+    // The styles of the border style (property 9), with the frame styles that follow it.
+    void UpdateBorder();
     void ApplyStartPosition();
     void RaiseOtherTopmostForms();
     COLORREF Background() const;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -279,7 +280,9 @@ TEST_F(ApplicationForm, EachTypesSerialiserWritesTheBlockItWasMadeFrom) {
 std::vector<std::string> g_log;
 std::atomic<int> g_ticks{0};
 std::atomic<DWORD> g_tickThread{0};
-enum class CloseAnswer { kNothing, kZero, kOne } g_closeAnswer = CloseAnswer::kNothing;
+// kCloseAgain: the routine closes the form itself, as one that waits in a box while the
+// form is closed again would; it returns nothing.
+enum class CloseAnswer { kNothing, kZero, kOne, kCloseAgain } g_closeAnswer = CloseAnswer::kNothing;
 
 void LogRoutine(const char* entry) { g_log.push_back(entry); }
 
@@ -295,6 +298,11 @@ void OnEvent4(const Word*, Word, RoutineResult*) { LogRoutine("4"); }
 void OnFormFocus(const Word*, Word, RoutineResult*) { LogRoutine("-7"); }
 void OnCloseQuery(const Word*, Word, RoutineResult* result) {
     LogRoutine("12");
+    if (g_closeAnswer == CloseAnswer::kCloseAgain) {
+        g_closeAnswer = CloseAnswer::kNothing;
+        SendMessageW(static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, 0)), WM_CLOSE, 0, 0);
+        return;
+    }
     if (g_closeAnswer != CloseAnswer::kNothing) {
         result->hasValue = 1;
         result->low = g_closeAnswer == CloseAnswer::kZero ? 0 : 1;
@@ -380,6 +388,147 @@ TEST_F(TestForm, AReturnedOneDoesNotCancelAndTheLastWindowEndsTheLoop) {
     RtRunUntilWindowsClosed();  // ends with the quit message the destroyed form posts
     EXPECT_EQ(g_log.back(), "2");
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+}
+
+TEST_F(TestForm, AFormClosedByItsOwnCloseRoutineRaisesNothingMore) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    g_closeAnswer = CloseAnswer::kCloseAgain;
+    g_log.clear();
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(form));
+    // The inner close ran 12, 1 and 2; the outer one ends with the window gone.
+    EXPECT_EQ(g_log, (std::vector<std::string>{"12", "12", "1", "2"}));
+}
+
+TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    const Word stale = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, kLabel));
+    ASSERT_NE(stale, 0u);
+    auto* zeroes = RtAlloc(256);  // a word that was never a unit object
+    std::memset(zeroes, 0, 256);
+    const Word unknown = ToWord(zeroes);
+    SendMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);  // the label's object goes with its window
+    ASSERT_FALSE(forms::WindowLayer().AnyFormWindow());
+    for (const Word object : {stale, unknown}) {
+        std::uint64_t value = 0xABCDEF;
+        EXPECT_EQ(RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0), 0);
+        EXPECT_EQ(value, 0u);
+        RtService(5, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord("改"), 0);
+    }
+    RtFree(zeroes);
+}
+
+// Four bytes of picture data as a byte array on the runtime heap; the caller frees it.
+std::uint8_t* NewPictureBytes() {
+    auto* array = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
+    const Word header[2] = {1, 4};
+    const std::uint8_t bytes[4] = {'B', 'M', 0, 0};
+    std::memcpy(array, header, sizeof header);
+    std::memcpy(array + 8, bytes, sizeof bytes);
+    return array;
+}
+
+TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWindowsThread) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND old = WindowOf(kForm, kButton);
+    ASSERT_NE(old, nullptr);
+    const int id = GetDlgCtrlID(old);
+    auto* picture = NewPictureBytes();
+    std::atomic<bool> written{false};
+    std::thread writer([picture, &written] {
+        RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+        written = true;
+    });
+    PumpUntil([&written] { return written.load(); }, 8000);
+    writer.join();
+    RtFree(picture);
+    PumpUntil([] { return false; }, 100);  // what the writer's end takes down has gone
+    HWND made = WindowOf(kForm, kButton);
+    ASSERT_NE(made, nullptr);
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_EQ(GetWindowThreadProcessId(made, nullptr), GetCurrentThreadId());
+    EXPECT_EQ(GetDlgCtrlID(made), id);
+    auto* read = FromWord<Word*>(static_cast<Word>(RtReadProperty(kForm, kButton, 8, -1)));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read[1], 4u);
+    RtFree(read);
+    g_log.clear();
+    SendMessageW(made, BM_CLICK, 0, 0);
+    EXPECT_EQ(g_log.back(), "click");
+}
+
+BOOL CALLBACK CountButtons(HWND window, LPARAM count) {
+    if (ClassOf(window) == "Button") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    // The close waits in the queue; the write lets it through before the button is made again.
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    auto* picture = NewPictureBytes();
+    RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+    RtFree(picture);
+    EXPECT_FALSE(IsWindow(form));
+    EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+    int buttons = 0;
+    EnumThreadWindows(GetCurrentThreadId(), &CountButtons, reinterpret_cast<LPARAM>(&buttons));
+    EXPECT_EQ(buttons, 0);
+}
+
+// One class name, one kind of window: a form named after a control's class, or a control
+// whose class a form has taken, would be run by the other kind's procedure.
+TEST_F(TestForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {
+    const auto windowNamed = [](const char* className) {
+        forms::WindowBlock block;
+        block.className = className;
+        return TestUnit{kOwnUnit, type_word::kWindowType, "", {}, block.Write()};
+    };
+    constexpr Word kTimerForm = kForm, kNamedTimer = 0x52010002, kNamedLabel = 0x52010003, kLabelForm = 0x52010004;
+    Start(FormBlockBytes({
+        {kTimerForm, {windowNamed(""), {kTimer, type_word::kTimerType, "时钟1", {}, forms::TimerBlock().Write(), 0}}, ""},
+        {kNamedTimer, {windowNamed("_KX_Timer")}, ""},
+        {kNamedLabel, {windowNamed("_KX_Label")}, ""},
+        {kLabelForm, {windowNamed(""), {kLabel, type_word::kLabelType, "标签2", {}, LabelBlockWith("标签")}}, ""},
+    }));
+    const auto load = [this](Word formId) { return forms::LoadForm(*app_->forms().Find(formId), 1, false, nullptr); };
+    // The timer's class exists once its form is up.
+    ASSERT_TRUE(load(kTimerForm));
+    EXPECT_FALSE(load(kNamedTimer));
+    EXPECT_EQ(WindowOf(kNamedTimer, 0), nullptr);
+    // Whichever of the two comes first takes the name: the other cannot be made.
+    const bool namedLabel = load(kNamedLabel);
+    const bool labelForm = load(kLabelForm);
+    EXPECT_FALSE(namedLabel && labelForm);
+    EXPECT_NE(WindowOf(kTimerForm, kTimer), nullptr);
+}
+
+TEST_F(TestForm, ABorderStyleWrittenToALiveFormChangesItsFrame) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    constexpr DWORD kBorderBits = WS_CAPTION | WS_THICKFRAME;
+    constexpr DWORD kBorderExBits = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
+    // The form has a title and a control box: a caption whenever it has a border.
+    struct Row { Word written; Word stored; DWORD style; DWORD exStyle; };
+    const Row rows[] = {
+        {3, 3, WS_CAPTION | WS_THICKFRAME, WS_EX_TOOLWINDOW}, {0, 0, 0, 0},
+        {6, 6, WS_CAPTION, WS_EX_CLIENTEDGE},                 {static_cast<Word>(-2), 0, 0, 0},
+        {9, 6, WS_CAPTION, WS_EX_CLIENTEDGE},                 {1, 1, WS_CAPTION | WS_THICKFRAME, 0},
+        {2, 2, WS_CAPTION, 0},
+    };
+    for (const Row& row : rows) {
+        RtWriteProperty(kForm, 0, 9, -1, row.written, 0);
+        EXPECT_EQ(RtReadProperty(kForm, 0, 9, -1), row.stored);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(form, GWL_STYLE)) & kBorderBits, row.style) << row.stored;
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(form, GWL_EXSTYLE)) & kBorderExBits, row.exStyle) << row.stored;
+    }
 }
 
 TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {

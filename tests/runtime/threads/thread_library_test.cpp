@@ -69,6 +69,18 @@ TEST_F(StartThreadCommand, AHandleVariableReceivesTheOpenHandle) {
     EXPECT_TRUE(CloseHandle(thread));
 }
 
+TEST_F(StartThreadCommand, AHandleArgumentThatIsNoVariableIsNotWrittenThrough) {
+    // Word 0 of a cell passed by value is a number, not the address of a variable.
+    Word handle = 99;
+    const Word notVariables[] = {type_word::kInteger, type_word::kText | type_word::kAddressBit};
+    for (Word type : notVariables) {
+        ResetEvent(g_ran);
+        EXPECT_EQ(Start({routine_, ValueCell::Omitted(), ValueCell::Raw(ToWord(&handle), 0, type)}).low(), 1u);
+        ASSERT_TRUE(Ran());
+        EXPECT_EQ(handle, 99u) << std::hex << type;
+    }
+}
+
 TEST_F(StartThreadCommand, WithoutARoutineNoThreadIsStarted) {
     Word handle = 99;
     EXPECT_EQ(Start({}).low(), 0u);

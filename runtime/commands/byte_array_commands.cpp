@@ -4,6 +4,7 @@
 
 #include "arguments.h"
 #include "core_commands.h"
+#include "held_bytes.h"
 #include "results.h"
 
 namespace kx::commands {
@@ -23,7 +24,7 @@ void BlankByteArray(ValueCell* result, std::int32_t count, ValueCell* args) {
 
 void MidByteArray(ValueCell* result, std::int32_t count, ValueCell* args) {
     const Arguments in(count, args);
-    const ByteView bytes = in.Bytes(0);
+    const ByteView bytes = HeldBytes(in[0].AsAddress<const void*>(), in.Bytes(0));
     const auto size = static_cast<std::int64_t>(bytes.size);
     const std::int64_t start = std::clamp<std::int64_t>(in.Integer(1), 1, size + 1);
     const std::int64_t wanted = std::max<std::int32_t>(in.Integer(2), 0);

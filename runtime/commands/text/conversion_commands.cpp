@@ -5,6 +5,7 @@
 
 #include "arguments.h"
 #include "core_commands.h"
+#include "held_bytes.h"
 #include "results.h"
 #include "text/gbk_scan.h"
 #include "text/value_text.h"
@@ -21,11 +22,19 @@ std::uint8_t LowByteOfTruncated(double value) {
     return static_cast<std::uint8_t>(static_cast<int>(low) & 0xFF);
 }
 
+// The bytes of a byte array or of an array of a numeric type, as far as its block holds
+// them; empty for every other kind.
+ByteView ArrayBytes(const ValueCell& value) {
+    const Payload payload =
+        value.type() == type_word::kByteArray ? PayloadOf(value) : NumericArrayBytes(value);
+    return HeldBytes(value.AsAddress<const void*>(),
+                     {static_cast<const std::uint8_t*>(payload.address), payload.size});
+}
+
 // The bytes ToByteArray takes from a value; empty for kinds that have none.
 ByteView BytesOfValue(const ValueCell& value) {
     switch (value.type()) {
         case type_word::kText:
-        case type_word::kByteArray:
         case type_word::kByte:
         case type_word::kShort:
         case type_word::kInteger:
@@ -41,16 +50,23 @@ ByteView BytesOfValue(const ValueCell& value) {
         }
         default: break;
     }
-    const Payload elements = NumericArrayBytes(value);
-    return {static_cast<const std::uint8_t*>(elements.address), elements.size};
+    return ArrayBytes(value);
 }
 
 }  // namespace
 
 void ToText(ValueCell* result, std::int32_t count, ValueCell* args) {
     const Arguments in(count, args);
+    const ValueCell& value = in[0];
+    if (value.type() == type_word::kByteArray || type_word::HasAddressBit(value.type())) {
+        // A byte run ends at its first zero byte, as a text would.
+        const ByteView bytes = ArrayBytes(value);
+        const std::string_view run(reinterpret_cast<const char*>(bytes.data), bytes.size);
+        *result = TextResult(NewText(run.substr(0, run.find('\0'))));
+        return;
+    }
     text::TextScratch scratch;
-    *result = TextResult(NewText(text::TextOfValue(in[0], scratch)));
+    *result = TextResult(NewText(text::TextOfValue(value, scratch)));
 }
 
 void ToByte(ValueCell* result, std::int32_t count, ValueCell* args) {

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <string>
 
 #include "command_calls.h"
@@ -19,12 +21,23 @@ using commands::ToByteArray, commands::MidByteArray;
 ValueCell Array(const Word* block, Word elementType) {
     return ValueCell::Raw(ToWord(block), 0, elementType | type_word::kAddressBit);
 }
-ValueCell Bytes(const std::vector<Word>& block) { return ValueCell::ByteArray(block.data()); }
+// A block on the runtime heap, as program code's blocks are: the commands read a block only
+// as far as it reaches.
+struct FreeBlock {
+    void operator()(Word* block) const { RtFree(block); }
+};
+using HeapBlock = std::unique_ptr<Word[], FreeBlock>;
+HeapBlock OnHeap(const std::vector<Word>& words) {
+    const auto size = static_cast<std::uint32_t>(words.size() * sizeof(Word));
+    return HeapBlock(static_cast<Word*>(AllocCopy(words.data(), size)));
+}
+ValueCell Bytes(const HeapBlock& block) { return ValueCell::ByteArray(block.get()); }
 std::string S(const char* bytes, std::size_t size) { return std::string(bytes, size); }
 
 TEST(ConversionCommands, ToTextOfEveryKind) {
-    const Word integers[] = {1, 2, 0x64636261, 0}, shorts[] = {1, 3, 0x00420041, 0x43}, texts[] = {1, 1, 0};
-    const auto abcZeroDef = ByteBlock(S("abc\0def", 7)), abc = ByteBlock("abc");
+    const HeapBlock integers = OnHeap({1, 2, 0x64636261, 0}), shorts = OnHeap({1, 3, 0x00420041, 0x43});
+    const HeapBlock texts = OnHeap({1, 1, 0});
+    const HeapBlock abcZeroDef = OnHeap(ByteBlock(S("abc\0def", 7))), abc = OnHeap(ByteBlock("abc"));
     struct Row { ValueCell value; const char* text; };
     const Row rows[] = {
         {T("copy \xB0\xA1"), "copy \xB0\xA1"},  {ValueCell::Raw(7, 0, type_word::kLogical), "真"},
@@ -35,8 +48,8 @@ TEST(ConversionCommands, ToTextOfEveryKind) {
         {ValueCell::Float(0.0f), "0"},  {ValueCell::Float(1e-40f), "9.99995e-41"},
         {ValueCell::Double(1.0 / 3), "0.3333333333333"},   {ValueCell::Double(-1e20), "-1e+20"},
         {ValueCell::DateTime(46361.5), "2026年12月5日12时"}, {Bytes(abcZeroDef), "abc"}, {Bytes(abc), "abc"},
-        {Array(integers, type_word::kInteger), "abcd"},     {Array(shorts, type_word::kShort), "A"},
-        {Array(nullptr, type_word::kInteger), ""},          {Array(texts, type_word::kText), ""},
+        {Array(integers.get(), type_word::kInteger), "abcd"}, {Array(shorts.get(), type_word::kShort), "A"},
+        {Array(nullptr, type_word::kInteger), ""},          {Array(texts.get(), type_word::kText), ""},
         {ValueCell::Subroutine(0x401000), ""},  {ValueCell::Raw(1, 2, type_word::kEightBytes), ""},
         {ValueCell::Raw(1, 2, type_word::kWindowType), ""}, {ValueCell::Omitted(), ""},
     };
@@ -67,8 +80,8 @@ TEST(ConversionCommands, ToByteFoldsFullWidthTextAndKeepsTheLowByte) {
 }
 
 TEST(ConversionCommands, ByteArrays) {
-    const Word integers[] = {1, 2, 1, 2};
-    const auto source = ByteBlock(S("x\0y", 3)), abcdef = ByteBlock("abcdef");
+    const HeapBlock integers = OnHeap({1, 2, 1, 2});
+    const HeapBlock source = OnHeap(ByteBlock(S("x\0y", 3))), abcdef = OnHeap(ByteBlock("abcdef"));
     struct Row { CommandFn command; Cells arguments; std::string bytes; };
     const Row rows[] = {
         {ToByteArray, {T("ab")}, "ab"},  {ToByteArray, {T("")}, ""},  {ToByteArray, {Bytes(source)}, S("x\0y", 3)},
@@ -76,7 +89,7 @@ TEST(ConversionCommands, ByteArrays) {
         {ToByteArray, {ValueCell::Long(0x0807060504030201)}, "\x01\x02\x03\x04\x05\x06\x07\x08"},
         {ToByteArray, {ValueCell::DateTime(1.0)}, S("\0\0\0\0\0\0\xF0\x3F", 8)},
         {ToByteArray, {ValueCell::Logical(true)}, S("\x01\0\0\0", 4)},
-        {ToByteArray, {Array(integers, type_word::kInteger)}, S("\x01\0\0\0\x02\0\0\0", 8)},
+        {ToByteArray, {Array(integers.get(), type_word::kInteger)}, S("\x01\0\0\0\x02\0\0\0", 8)},
         {ToByteArray, {ValueCell::Raw(1, 2, type_word::kEightBytes)}, ""},
         {ToByteArray, {ValueCell::Byte(0x41)}, "A"},
         {ToByteArray, {ValueCell::Subroutine(0x01020304)}, "\x04\x03\x02\x01"},
@@ -94,6 +107,23 @@ TEST(ConversionCommands, ByteArrays) {
     TakeBytes(copy);
     EXPECT_EQ(Call(commands::ByteArrayLength, {Bytes(abcdef)}).AsInt32(), 6);
     EXPECT_EQ(Call(commands::ByteArrayLength, {T("abc")}).AsInt32(), 0);
+}
+
+TEST(ConversionCommands, BytesAreTakenOnlyAsFarAsTheirBlockReaches) {
+    // Headers that claim more than their heap blocks hold: 256 bytes, 64 integers.
+    const HeapBlock bytes = OnHeap({1, 256, 0x64636261, 0x68676665});
+    const HeapBlock integers = OnHeap({1, 64, 0x64636261, 0x68676665});
+    const std::size_t held = ReadableBytes(bytes.get()) - 8;
+    ASSERT_GE(held, 8u);
+    std::memset(bytes.get() + 2, 'a', held);
+    std::memset(integers.get() + 2, 'a', held);
+    const std::string heldBytes(held, 'a');
+    for (const ValueCell& value :
+         {ValueCell::ByteArray(bytes.get()), Array(integers.get(), type_word::kInteger)}) {
+        EXPECT_EQ(TakeBytes(Call(ToByteArray, {value})), heldBytes);
+        EXPECT_EQ(TextOf(commands::ToText, {value}), heldBytes);
+    }
+    EXPECT_EQ(TakeBytes(Call(MidByteArray, {ValueCell::ByteArray(bytes.get()), I(2), I(1000)})), heldBytes.substr(1));
 }
 
 TEST(ConversionCommands, Numbers) {

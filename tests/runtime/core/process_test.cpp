@@ -177,6 +177,15 @@ TEST_F(Process, AWorkerThreadsErrorShowsItsBoxThereAndCleansUpOnTheMainThread) {
     EXPECT_TRUE(run.Has("notify 6 on main"));
 }
 
+TEST_F(Process, AWorkerThreadsErrorWhileTheMainThreadCleansUpStillEndsWithMinusOne) {
+    const ProbeRun run = RunProbe("worker-error-while-ending");
+    EXPECT_EQ(run.exitCode, kErrorExit);
+    EXPECT_TRUE(run.Has("box on worker caption=错误 style=16 text=运行时出错!\\r\\n\\r\\n错误代码：4"
+                        "\\r\\n\\r\\n错误信息：数组成员引用下标必须大于等于1\\r\\n\\r\\n0, 0\\r\\n"));
+    EXPECT_FALSE(run.Has("exit B on main"));  // the error drops the routines not yet run
+    EXPECT_TRUE(run.Has("notify 6 on main"));  // and the clean-up still finishes
+}
+
 TEST_F(Process, DllCommandsBindOnceAndSearchTheSystemLibraries) {
     const ProbeRun run = RunProbe("dll-commands");
     EXPECT_EQ(run.exitCode, 0u);

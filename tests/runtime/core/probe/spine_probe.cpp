@@ -63,7 +63,21 @@ std::int32_t RecordingNotify(std::int32_t code, Word, Word) {
     return 0;
 }
 
+DWORD WINAPI WorkerRaises(void*);
+
+// Runs during the main thread's clean-up: a worker raises an error while the main thread
+// waits for it, letting sent messages through.
+void RaiseOnAWorkerAndWait() {
+    const HANDLE worker = CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    CloseHandle(worker);
+}
+
 void ExitRoutineA() {
+    if (g_scenario == "worker-error-while-ending") RaiseOnAWorkerAndWait();
     if (g_scenario == "exit-routine-ends-7") {
         Log("exit A ends the program");
         RtEndProgram(7);

@@ -113,6 +113,9 @@ TEST_F(Process, FixedErrorsOfTheRuntime) {
     struct Row { const char* scenario; std::string text; DWORD exitCode; };
     const Row rows[] = {
         {"out-of-memory", "\\r\\n错误信息：分配 -16 字节内存失败!\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
+        // A constant array too large to copy cannot be made writable.
+        {"writable-array-of-2-to-the-64-bytes", "\\r\\n错误信息：分配 -1 字节内存失败!\\r\\n\\r\\n0, 0\\r\\n",
+         kErrorExit},
         {"library-error-text", "\\r\\n错误信息：库报告的错误\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
         {"property-without-form",
          "\\r\\n错误信息：未载入欲访问窗口组件所在的窗口\\r\\n\\r\\n1375797249, 369164292\\r\\n"

@@ -67,7 +67,7 @@ Word MakeArrayWritable(ServiceArgs args) {
     if (!block || !app.IsConstant(block)) return 0;
     // The header words are read only as far as they lie in the constants block.
     const std::size_t available = app.ConstantBytesFrom(block) / 4;
-    const std::uint64_t dimensions = block[0];
+    const std::uint64_t dimensions = available ? block[0] : 0;
     std::uint64_t count = 1;
     for (std::uint64_t i = 0; i < dimensions && 1 + i < available && count <= 0xFFFFFFFF; ++i) {
         count *= block[1 + i];

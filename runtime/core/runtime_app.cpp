@@ -33,7 +33,7 @@ int RuntimeApp::InitInstance() {
 
 int RuntimeApp::ExitInstance() {
     End(0);
-    return AppFramework::ExitInstance();
+    return ProcessExitCode(AppFramework::ExitInstance());
 }
 
 bool RuntimeApp::IsConstant(const void* address) const {

@@ -136,6 +136,9 @@ private:
     void RunIdleCallbacks();
     void ReleaseModules();
     void ReleaseWindowsAndOle();
+    // The exit code the process ends with: -1 once a run-time error was reported on any
+    // thread, otherwise `requested`.
+    std::int32_t ProcessExitCode(std::int32_t requested) const;
 
     const ProgramImageHeader* image_;
     ProgramEntryFn programEntry_;

@@ -67,12 +67,16 @@ Word MakeArrayWritable(ServiceArgs args) {
     if (!block || !app.IsConstant(block)) return 0;
     // The header words are read only as far as they lie in the constants block.
     const std::size_t available = app.ConstantBytesFrom(block) / 4;
-    const std::uint64_t dimensions = block[0];
+    const std::uint64_t dimensions = available ? block[0] : 0;
     std::uint64_t count = 1;
     for (std::uint64_t i = 0; i < dimensions && 1 + i < available && count <= 0xFFFFFFFF; ++i) {
         count *= block[1 + i];
     }
-    const std::uint64_t size = 4 * (1 + dimensions) + count * std::uint64_t{args[1]};
+    // Past 32 bits the element bytes stay at the largest size instead of wrapping to a
+    // small one: such a block cannot be copied.
+    const std::uint64_t elementBytes =
+        count > 0xFFFFFFFF ? 0xFFFFFFFF : std::min<std::uint64_t>(count * args[1], 0xFFFFFFFF);
+    const std::uint64_t size = 4 * (1 + dimensions) + elementBytes;
     // The copy never reads past the constants block (RtRealloc's rule for constants).
     *variable = ToWord(RtRealloc(const_cast<Word*>(block),
                                  static_cast<std::uint32_t>(std::min<std::uint64_t>(size, 0xFFFFFFFF))));

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "errors.h"
 #include "hidden_owner.h"
 #include "runtime_app.h"
 
@@ -93,7 +94,13 @@ void RuntimeApp::EndAndExit(std::int32_t exitCode) {
     if (mainThreadId_ != 0 && GetCurrentThreadId() != mainThreadId_ && cleanupStarted_.load()) {
         ExitThread(static_cast<DWORD>(exitCode));
     }
-    ExitProcess(static_cast<UINT>(exitCode));
+    ExitProcess(static_cast<UINT>(ProcessExitCode(exitCode)));
+}
+
+std::int32_t RuntimeApp::ProcessExitCode(std::int32_t requested) const {
+    // A worker whose run-time error met the clean-up under way ended only itself; the
+    // process still ends as every run-time error does.
+    return exitRoutinesDropped_.load() ? kRuntimeErrorExitCode : requested;
 }
 
 }  // namespace kx

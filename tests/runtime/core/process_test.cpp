@@ -113,6 +113,9 @@ TEST_F(Process, FixedErrorsOfTheRuntime) {
     struct Row { const char* scenario; std::string text; DWORD exitCode; };
     const Row rows[] = {
         {"out-of-memory", "\\r\\n错误信息：分配 -16 字节内存失败!\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
+        // A constant array too large to copy cannot be made writable.
+        {"writable-array-of-2-to-the-64-bytes", "\\r\\n错误信息：分配 -1 字节内存失败!\\r\\n\\r\\n0, 0\\r\\n",
+         kErrorExit},
         {"library-error-text", "\\r\\n错误信息：库报告的错误\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},
         {"property-without-form",
          "\\r\\n错误信息：未载入欲访问窗口组件所在的窗口\\r\\n\\r\\n1375797249, 369164292\\r\\n"
@@ -175,6 +178,15 @@ TEST_F(Process, AWorkerThreadsErrorShowsItsBoxThereAndCleansUpOnTheMainThread) {
                         "\\r\\n\\r\\n错误信息：数组成员引用下标必须大于等于1\\r\\n\\r\\n0, 0\\r\\n"));
     EXPECT_FALSE(run.Has("exit A on main"));
     EXPECT_TRUE(run.Has("notify 6 on main"));
+}
+
+TEST_F(Process, AWorkerThreadsErrorWhileTheMainThreadCleansUpStillEndsWithMinusOne) {
+    const ProbeRun run = RunProbe("worker-error-while-ending");
+    EXPECT_EQ(run.exitCode, kErrorExit);
+    EXPECT_TRUE(run.Has("box on worker caption=错误 style=16 text=运行时出错!\\r\\n\\r\\n错误代码：4"
+                        "\\r\\n\\r\\n错误信息：数组成员引用下标必须大于等于1\\r\\n\\r\\n0, 0\\r\\n"));
+    EXPECT_FALSE(run.Has("exit B on main"));  // the error drops the routines not yet run
+    EXPECT_TRUE(run.Has("notify 6 on main"));  // and the clean-up still finishes
 }
 
 TEST_F(Process, DllCommandsBindOnceAndSearchTheSystemLibraries) {

@@ -17,6 +17,7 @@ namespace {
 
 using testing::MakeLibraryDescriptor;
 using testing::RuntimeTest;
+using testing::TestImage;
 
 Word Service(ServiceNumber number, Word a = 0, Word b = 0, Word c = 0, Word d = 0) {
     return RtService(static_cast<std::uint32_t>(number), a, b, c, d, 0, 0);
@@ -149,6 +150,19 @@ TEST_F(Services, AConstantArrayClaimingMoreThanTheBlockIsCutAtItsEnd) {
     Service(ServiceNumber::kMakeArrayWritable, ToWord(&variable), 1);
     EXPECT_NE(variable, ToWord(constantBlock));
     EXPECT_EQ(FromWord<Word*>(variable)[1], 0x00FFFFFFu);
+    RtFree(FromWord<void*>(variable));
+}
+
+TEST_F(Services, AConstantArrayWhoseHeaderRunsPastTheBlockIsCopiedWithoutReadingPastIt) {
+    // The block ends where an inaccessible page begins: reading its header word would fault.
+    std::uint8_t* const tail = image_.constants() + TestImage::kConstantsSize - 2;
+    tail[0] = 'x';
+    tail[1] = 'y';
+    Word variable = ToWord(tail);
+    Service(ServiceNumber::kMakeArrayWritable, ToWord(&variable), 4);
+    ASSERT_NE(variable, ToWord(tail));
+    EXPECT_FALSE(app_->IsConstant(FromWord<void*>(variable)));
+    EXPECT_EQ(std::memcmp(FromWord<void*>(variable), "xy", 2), 0);
     RtFree(FromWord<void*>(variable));
 }
 

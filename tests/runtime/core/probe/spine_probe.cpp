@@ -63,7 +63,21 @@ std::int32_t RecordingNotify(std::int32_t code, Word, Word) {
     return 0;
 }
 
+DWORD WINAPI WorkerRaises(void*);
+
+// Runs during the main thread's clean-up: a worker raises an error while the main thread
+// waits for it, letting sent messages through.
+void RaiseOnAWorkerAndWait() {
+    const HANDLE worker = CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr);
+    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    CloseHandle(worker);
+}
+
 void ExitRoutineA() {
+    if (g_scenario == "worker-error-while-ending") RaiseOnAWorkerAndWait();
     if (g_scenario == "exit-routine-ends-7") {
         Log("exit A ends the program");
         RtEndProgram(7);
@@ -231,6 +245,16 @@ int Entry() {
     if (g_scenario == "raise-9") RtRaiseError(9, 67187709, 511);
     if (g_scenario == "raise-real-box") RtRaiseError(2, 0, 0);
     if (g_scenario == "out-of-memory") RtAlloc(0xFFFFFFF0u);
+    if (g_scenario == "writable-array-of-2-to-the-64-bytes") {
+        // Two dimensions of 2^31 integers: 2^64 bytes, which a 64-bit product wraps to 0.
+        Word* block = reinterpret_cast<Word*>(Image().constants());
+        block[0] = 2;
+        block[1] = 0x80000000;
+        block[2] = 0x80000000;
+        Word variable = ToWord(block);
+        RtService(static_cast<std::uint32_t>(ServiceNumber::kMakeArrayWritable), ToWord(&variable), 4, 0, 0, 0, 0);
+        Log("copy made");
+    }
     if (g_scenario == "library-error-text") RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0);
     if (g_scenario == "library-end-3") RuntimeService(library_service::kEndProgram, 3, 0);
     if (g_scenario == "property-without-form") RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0);

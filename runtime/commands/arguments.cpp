@@ -1,7 +1,6 @@
 #include "arguments.h"
 
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 #include "datetime/calendar.h"
@@ -53,12 +52,7 @@ const ValueCell& Arguments::operator[](std::int32_t index) const {
     return index >= 0 && index < count_ ? first_[index] : kOmittedCell;
 }
 
-std::string_view Arguments::Text(std::int32_t index) const {
-    const ValueCell& cell = (*this)[index];
-    if (cell.type() != type_word::kText) return {};
-    const char* text = cell.AsText();
-    return text ? std::string_view(text, std::strlen(text)) : std::string_view();
-}
+std::string_view Arguments::Text(std::int32_t index) const { return TerminatedText(index); }
 
 const char* Arguments::TerminatedText(std::int32_t index) const {
     const ValueCell& cell = (*this)[index];

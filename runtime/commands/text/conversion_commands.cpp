@@ -1,7 +1,6 @@
 // Conversions between kinds of value: ToText, ToByte and ToByteArray.
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "arguments.h"
 #include "core_commands.h"
@@ -59,10 +58,8 @@ void ToText(ValueCell* result, std::int32_t count, ValueCell* args) {
     const Arguments in(count, args);
     const ValueCell& value = in[0];
     if (value.type() == type_word::kByteArray || type_word::HasAddressBit(value.type())) {
-        // A byte run ends at its first zero byte, as a text would.
         const ByteView bytes = ArrayBytes(value);
-        const std::string_view run(reinterpret_cast<const char*>(bytes.data), bytes.size);
-        *result = TextResult(NewText(run.substr(0, run.find('\0'))));
+        *result = TextResult(NewText(text::UpToZero(bytes.data, bytes.size)));
         return;
     }
     text::TextScratch scratch;

@@ -22,17 +22,15 @@ std::string_view Format(TextScratch& scratch, const char* format, auto... values
     return {scratch.bytes, size < sizeof scratch.bytes ? size : sizeof scratch.bytes - 1};
 }
 
-// A byte run ends at its first zero byte, as a text would.
+}  // namespace
+
 std::string_view UpToZero(const void* data, std::uint64_t size) {
     if (!data || size == 0) return {};
-    // Array headers are trusted: a broken one can make the run reach past its block.
     const auto length = static_cast<std::size_t>(size < 0xFFFFFFFFu ? size : 0xFFFFFFFFu);
     const void* zero = std::memchr(data, 0, length);
     const auto* bytes = static_cast<const char*>(data);
     return {bytes, zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - bytes) : length};
 }
-
-}  // namespace
 
 double RoundToSixDigits(float value) {
     if (value == 0.0f || !std::isfinite(value)) return value;

@@ -19,6 +19,10 @@ struct TextScratch {
 // kind that has no text form.
 std::string_view TextOfValue(const ValueCell& value, TextScratch& scratch);
 
+// A byte run as a text reads it: up to its first zero byte. The run is taken as long as it
+// says; ToText cuts array runs at their block's end before it asks.
+std::string_view UpToZero(const void* data, std::uint64_t size);
+
 // Whether the value is a number, text, logical or date-time: the kinds a message shows.
 bool IsScalarTextKind(Word type);
 

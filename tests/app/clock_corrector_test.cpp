@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "loopback_http_server.h"
+#include "process_windows.h"
 #include "screen_capture.h"
 #include "test_process.h"
 #include "text936.h"
@@ -94,24 +95,6 @@ std::vector<wchar_t> EnvironmentWithProxy(const std::string& proxy) {
     return block;
 }
 
-struct WindowSearch {
-    DWORD processId;
-    std::wstring title;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t text[256] = {};
-    GetWindowTextW(window, text, 256);
-    if (owner == search.processId && IsWindowVisible(window) && search.title == text) {
-        search.found.push_back(window);
-    }
-    return TRUE;
-}
-
 class ClockCorrector {
 public:
     explicit ClockCorrector(const std::string& proxy) {
@@ -142,9 +125,7 @@ public:
 
     // The shown top-level windows of the program with this title.
     std::vector<HWND> WindowsTitled(const std::wstring& title) const {
-        WindowSearch search{processId_, title, {}};
-        EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
+        return testing::ShownWindowsOf(processId_, title);
     }
     HWND WaitForWindow(const std::wstring& title, int timeoutMs) const {
         for (int waited = 0; waited <= timeoutMs; waited += 50) {

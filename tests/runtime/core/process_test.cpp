@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "process_windows.h"
 #include "test_process.h"
 #include "text936.h"
 
@@ -247,38 +248,15 @@ TEST_F(Process, AnExitRoutineThatEndsTheProgramDoesNotRunAgain) {
                                                  "exit A ends the program", "notify 6 on main"}));
 }
 
-// A shown top-level window of `process` with the given class (null: any) and title; other test
-// processes may show windows of the same class and title at the same time.
-struct WindowSearch {
-    DWORD processId;
-    const wchar_t* className;
-    const std::wstring* title;
-    HWND found;
-};
-
-BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
-    auto& search = *reinterpret_cast<WindowSearch*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t text[256] = {}, name[64] = {};
-    GetWindowTextW(window, text, 256);
-    GetClassNameW(window, name, 64);
-    // Shown means loaded: a form's window exists with its title before its controls do.
-    if (owner == search.processId && IsWindowVisible(window) && *search.title == text &&
-        (!search.className || std::wstring(name) == search.className)) {
-        search.found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
+// A shown top-level window of `process` with the given class (null: any) and title, once it
+// shows; shown means loaded: a form's window exists with its title before its controls do.
 HWND WaitForWindowOf(HANDLE process, const wchar_t* className, const std::wstring& title) {
-    WindowSearch search{GetProcessId(process), className, &title, nullptr};
-    for (int i = 0; i < 300 && !search.found; ++i) {
-        EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) Sleep(100);
+    for (int i = 0; i < 300; ++i) {
+        const std::vector<HWND> found = testing::ShownWindowsOf(GetProcessId(process), title, className);
+        if (!found.empty()) return found.front();
+        Sleep(100);
     }
-    return search.found;
+    return nullptr;
 }
 
 // The text of the real box captioned 错误 of `process`, after which the box is answered.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need on a Debian 12 machine (the MinGW-w64 builds,
-# Wine, and clang with its sanitizer runtimes and 32-bit libraries for the native build) and
+# Wine, and clang with its sanitizer runtimes for the native build) and
 # creates the Wine prefix inside the build tree. Idempotent; takes seconds when everything
 # is already there.
 set -euo pipefail
@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 wine xvfb xauth x11-utils fonts-wqy-microhei imagemagick faketime
   cmake ninja-build googletest
-  clang libclang-rt-14-dev g++-multilib clang-tidy
+  clang libclang-rt-14-dev clang-tidy
 )
 missing=()
 for p in "${packages[@]}"; do

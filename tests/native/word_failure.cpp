@@ -1,5 +1,6 @@
-// The native build's end for an address that does not fit a word. Its code is 32-bit, so
-// this is never reached; it stands in for the runtime's error box.
+// The native build's end for an address that does not fit a word: it stands in for the
+// runtime's error box. A test that gets here handed over a stack or heap address instead of
+// a block from the low arena.
 #include <cstdio>
 #include <cstdlib>
 

@@ -4,17 +4,19 @@
 
 #include <cstdint>
 
+#include "pure/low_memory.h"
+
 namespace kx {
 namespace {
 
 TEST(ValueCell, PayloadOfEachKind) {
-    const char text[] = "abc";
+    const char* text = testing::LowCopy("abc");
     const ValueCell textCell = ValueCell::Text(text);
     EXPECT_EQ(PayloadOf(textCell).address, text);
     EXPECT_EQ(PayloadOf(textCell).size, 3u);
     EXPECT_EQ(PayloadOf(ValueCell::Text(nullptr)).size, 0u);
 
-    const Word block[] = {1, 3, 0x00636261};
+    const Word* block = testing::LowCopy({Word{1}, Word{3}, Word{0x00636261}});
     const ValueCell bytes = ValueCell::ByteArray(block);
     EXPECT_EQ(PayloadOf(bytes).address, &block[2]);
     EXPECT_EQ(PayloadOf(bytes).size, 3u);

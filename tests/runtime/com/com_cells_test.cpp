@@ -2,40 +2,41 @@
 #include <gtest/gtest.h>
 
 #include "com_cells.h"
+#include "pure/low_memory.h"
 
 namespace kx::com {
 namespace {
 
 TEST(ComCells, FindsTheObjectCellByValueAndByReference) {
-    ComObjectCell cell{};
-    Word variable = ToWord(&cell);
-    Word nullVariable = 0;
-    EXPECT_EQ(ObjectCellOf(ValueCell::Raw(ToWord(&cell), 0, type_word::kComObjectType)), &cell);
-    EXPECT_EQ(ObjectCellOf(ValueCell::Reference(&variable, type_word::kComObjectType)), &cell);
+    ComObjectCell* cell = testing::LowCopy(ComObjectCell{});
+    Word* variable = testing::LowCopy(ToWord(cell));
+    Word* nullVariable = testing::LowCopy(Word{0});
+    EXPECT_EQ(ObjectCellOf(ValueCell::Raw(ToWord(cell), 0, type_word::kComObjectType)), cell);
+    EXPECT_EQ(ObjectCellOf(ValueCell::Reference(variable, type_word::kComObjectType)), cell);
     const ValueCell nothing[] = {
-        ValueCell::Reference(&nullVariable, type_word::kComObjectType),
+        ValueCell::Reference(nullVariable, type_word::kComObjectType),
         ValueCell::Raw(0, 0, type_word::kComObjectType | type_word::kAddressBit),
-        ValueCell::Raw(ToWord(&cell), 0, type_word::kVariantType),
-        ValueCell::Raw(ToWord(&cell), 0, type_word::kInteger),
+        ValueCell::Raw(ToWord(cell), 0, type_word::kVariantType),
+        ValueCell::Raw(ToWord(cell), 0, type_word::kInteger),
         ValueCell::Omitted(),
     };
     for (const ValueCell& row : nothing) EXPECT_EQ(ObjectCellOf(row), nullptr) << std::hex << row.type();
 }
 
 TEST(ComCells, FindsTheVariantByValueAndByReference) {
-    unsigned char variant[kVariantSize] = {};
-    Word variable = ToWord(variant);
+    auto* variant = static_cast<unsigned char*>(testing::LowBlock(kVariantSize));
+    Word* variable = testing::LowCopy(ToWord(variant));
     EXPECT_EQ(VariantAddressOf(ValueCell::Raw(ToWord(variant), 0, type_word::kVariantType)), variant);
-    EXPECT_EQ(VariantAddressOf(ValueCell::Reference(&variable, type_word::kVariantType)), variant);
+    EXPECT_EQ(VariantAddressOf(ValueCell::Reference(variable, type_word::kVariantType)), variant);
     EXPECT_EQ(VariantAddressOf(ValueCell::Raw(ToWord(variant), 0, type_word::kComObjectType)), nullptr);
     EXPECT_EQ(VariantAddressOf(ValueCell::Raw(0, 0, type_word::kVariantType | type_word::kAddressBit)), nullptr);
 }
 
 TEST(ComCells, ReadsByReferenceVariablesAsTheirValues) {
-    std::uint8_t byte = 0xF0;
-    std::int16_t shortValue = -3;
-    std::int64_t longValue = -5;
-    double doubleValue = 2.25;
+    std::uint8_t* byte = testing::LowCopy(std::uint8_t{0xF0});
+    std::int16_t* shortValue = testing::LowCopy(std::int16_t{-3});
+    std::int64_t* longValue = testing::LowCopy(std::int64_t{-5});
+    double* doubleValue = testing::LowCopy(2.25);
     struct Row {
         ValueCell cell;
         Word low;
@@ -43,10 +44,10 @@ TEST(ComCells, ReadsByReferenceVariablesAsTheirValues) {
         Word type;
     };
     const Row rows[] = {
-        {ValueCell::Reference(&byte, type_word::kByte), 0xF0, 0, type_word::kByte},
-        {ValueCell::Reference(&shortValue, type_word::kShort), 0xFFFFFFFD, 0, type_word::kShort},
-        {ValueCell::Reference(&longValue, type_word::kLong), 0xFFFFFFFB, 0xFFFFFFFF, type_word::kLong},
-        {ValueCell::Reference(&doubleValue, type_word::kDouble), 0, 0x40020000, type_word::kDouble},
+        {ValueCell::Reference(byte, type_word::kByte), 0xF0, 0, type_word::kByte},
+        {ValueCell::Reference(shortValue, type_word::kShort), 0xFFFFFFFD, 0, type_word::kShort},
+        {ValueCell::Reference(longValue, type_word::kLong), 0xFFFFFFFB, 0xFFFFFFFF, type_word::kLong},
+        {ValueCell::Reference(doubleValue, type_word::kDouble), 0, 0x40020000, type_word::kDouble},
         {ValueCell::Integer(9), 9, 0, type_word::kInteger},
     };
     for (const Row& row : rows) {
@@ -58,7 +59,7 @@ TEST(ComCells, ReadsByReferenceVariablesAsTheirValues) {
     }
     ValueCell untouched = ValueCell::Integer(77);
     EXPECT_FALSE(ValueOfVariable(ValueCell::Raw(0, 0, type_word::kInteger | type_word::kAddressBit), &untouched));
-    EXPECT_FALSE(ValueOfVariable(ValueCell::Reference(&byte, 0x00020005), &untouched));
+    EXPECT_FALSE(ValueOfVariable(ValueCell::Reference(byte, 0x00020005), &untouched));
     EXPECT_EQ(untouched.AsInt32(), 77);
 }
 

@@ -8,12 +8,14 @@
 #include <limits>
 #include <string>
 
+#include "pure/low_memory.h"
+
 namespace kx::text {
 namespace {
 
 TEST(ValueText, EachKindOfValue) {
-    const Word bytes[] = {1, 5, 0x00636261, 0x64};  // "abc", a zero, "d"
-    const Word noZero[] = {1, 2, 0x00007978};         // "xy" and nothing behind
+    const Word* bytes = testing::LowCopy({Word{1}, Word{5}, Word{0x00636261}, Word{0x64}});  // "abc", a zero, "d"
+    const Word* noZero = testing::LowCopy({Word{1}, Word{2}, Word{0x00007978}});  // "xy" and nothing behind
     struct Row {
         ValueCell value;
         std::string text;

@@ -8,7 +8,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 wine xvfb xauth x11-utils fonts-wqy-microhei imagemagick faketime
+  wine64 wine fonts-wine xvfb xauth x11-utils fonts-wqy-microhei imagemagick faketime
   cmake ninja-build googletest
   clang libclang-rt-14-dev clang-tidy
 )
@@ -47,4 +47,13 @@ if [[ ! -f "$WINEPREFIX/.kx-ready" ]]; then
   wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.kx-ready"
+fi
+
+# Wine draws the caption's minimise, maximise and close buttons with its own symbol font
+# (fonts-wine). This Wine does not look for it where the package puts it, so the prefix gets
+# its own copy; without it the buttons are drawn as the letters "0", "1" and "r".
+fonts="$WINEPREFIX/drive_c/windows/Fonts"
+if [[ ! -f "$fonts/marlett.ttf" ]]; then
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
 fi

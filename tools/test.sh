@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the three presets and runs every test: the native build of the pure logic with
-# sanitizers and a short run of each fuzz target, the x64 build under Wine (GUI tests on a
-# private Xvfb display); the x86 build is compiled only.
+# Builds the three presets and runs every test: the native x86-64 build of the pure logic
+# with sanitizers and a short run of each fuzz target, the x64 build under Wine (GUI tests on
+# a private Xvfb display); the x86 build is compiled only. The release programs are made and
+# their headers checked on the way.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 cd "$root"
@@ -11,6 +12,7 @@ for preset in x86 x64 native; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
+KX_SKIP_SETUP=1 tools/release.sh
 
 # The pure logic natively, sanitized: its unit tests, then each fuzz target over a fixed
 # number of inputs from its committed seeds (tools/fuzz.sh runs one for longer).

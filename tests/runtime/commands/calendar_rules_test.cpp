@@ -58,6 +58,7 @@ TEST(Calendar, RoundsToTheNearestSecondHalvesUpAndClamps) {
         {-1 - 86399.6 * kSecond, "1899-12-30 00:00:00 w7 y364"}, {-86399.6 * kSecond, "1899-12-31 00:00:00 w1 y365"},
         {2958464 + 86399.7 * kSecond, "9999-12-31 00:00:00 w6 y365"},
         {std::nan(""), "9999-12-31 00:00:00 w6 y365"},      {3e6, "9999-12-31 00:00:00 w6 y365"},
+        {kMaxDate + 0.5, "9999-12-31 00:00:00 w6 y365"},
         {kMinDate - 1.0 / 3, "0100-01-01 00:00:00 w6 y1"},
         {-std::numeric_limits<double>::infinity(), "0100-01-01 00:00:00 w6 y1"},
     };

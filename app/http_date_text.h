@@ -1,7 +1,8 @@
 // The HTTP dates the program takes: the three forms every HTTP recipient reads (IMF-fixdate,
 // the obsolete RFC 850 form, asctime), in GMT, every field in range, and their rewrite as
-// IMF-fixdate, the one form the system's parser reads alike on every version. Anything else
-// is no date: the caller falls back rather than show a time the text does not state.
+// IMF-fixdate, the one form every version of the system's parser is known to read (the
+// versions differ on the others). Anything else is no date: the caller falls back rather
+// than show a time the text does not state.
 // Pure logic; any thread.
 #pragma once
 

@@ -41,7 +41,7 @@ double HttpDateToDateTime(Word* dateText) {
     for (int i = 0; i < kDateFields; ++i) systemTime[i] = static_cast<std::uint16_t>(record[i]);
 
     // The system's parser gets only a date the program has read in full, rewritten in the one
-    // form every version of it reads alike; what it answers must be that date, or none is taken.
+    // form all its versions read; what it answers must be that date, or none is taken.
     if (const auto date = ReadHttpDate(http_module::TextOf(*dateText), YearOfDateTime(Now()))) {
         const auto fixdate = ImfFixdate(*date);
         http_module::CallDllCommand<std::int32_t>(http_module::DllCommand::kInternetTimeToSystemTime,

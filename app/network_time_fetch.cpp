@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "com_calls.h"
+#include "core_calls.h"
 #include "dll_calls.h"
 #include "http_date_text.h"
 #include "kx/program_calls.h"
@@ -25,6 +26,7 @@ using kx::program::CallCore;
 // The program's date record: year, month, day of week, day, hour, minute, second,
 // milliseconds, each a 32-bit field; the system's record has the same fields in 16 bits.
 constexpr int kDateFields = 8;
+enum DateField { kYear = 0, kMonth = 1, kDay = 3, kHour = 4, kMinute = 5, kSecond = 6 };
 constexpr std::uint32_t kSystemTimeSize = 16;
 constexpr std::int32_t kHourUnit = 6;
 constexpr std::int32_t kUtcPlus8Hours = 8;
@@ -38,19 +40,25 @@ double HttpDateToDateTime(Word* dateText) {
     auto* systemTime = static_cast<std::uint16_t*>(kx::program::Alloc(kSystemTimeSize));
     for (int i = 0; i < kDateFields; ++i) systemTime[i] = static_cast<std::uint16_t>(record[i]);
 
-    // A text the parser cannot read would come back as the current time; it never gets one.
-    if (LooksLikeHttpDate(http_module::TextOf(*dateText))) {
+    // The system's parser gets only a date the program has read in full, rewritten in the one
+    // form all its versions read; what it answers must be that date, or none is taken.
+    if (const auto date = ReadHttpDate(http_module::TextOf(*dateText), YearOfDateTime(Now()))) {
+        const auto fixdate = ImfFixdate(*date);
         http_module::CallDllCommand<std::int32_t>(http_module::DllCommand::kInternetTimeToSystemTime,
-                                                  kx::FromWord<const char*>(*dateText),
-                                                  static_cast<void*>(systemTime), std::uint32_t{0});
+                                                  fixdate.data(), static_cast<void*>(systemTime), std::uint32_t{0});
+        const HttpDate parsed{systemTime[kYear], systemTime[kMonth], systemTime[kDay],
+                              systemTime[kHour], systemTime[kMinute], systemTime[kSecond]};
+        if (parsed == *date) {
+            for (int i = 0; i < kDateFields; ++i) record[i] = systemTime[i];
+        }
     }
-    for (int i = 0; i < kDateFields; ++i) record[i] = systemTime[i];
     kx::program::Free(systemTime);
 
     const double local =
         CallCore(CoreCommand::kMakeDateTime,
-                 {ValueCell::Integer(record[0]), ValueCell::Integer(record[1]), ValueCell::Integer(record[3]),
-                  ValueCell::Integer(record[4]), ValueCell::Integer(record[5]), ValueCell::Integer(record[6])})
+                 {ValueCell::Integer(record[kYear]), ValueCell::Integer(record[kMonth]), ValueCell::Integer(record[kDay]),
+                  ValueCell::Integer(record[kHour]), ValueCell::Integer(record[kMinute]),
+                  ValueCell::Integer(record[kSecond])})
             .AsDouble();
     kx::program::Free(record);
     return CallCore(CoreCommand::kAddInterval,

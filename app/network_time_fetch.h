@@ -14,8 +14,9 @@ inline constexpr char kDefaultTimeUrl[] = "http://www.baidu.com/";
 // caller frees *url afterwards.
 double FetchNetworkTime(kx::Word* url, bool urlGiven);
 
-// An HTTP date (leading blanks allowed) as a date-time eight hours later; the fallback
-// value when the text cannot be read.
+// An HTTP date in one of the three forms (ReadHttpDate, two-digit years judged by Now()) as a
+// date-time eight hours later; the fallback value for any other text, and when the system's
+// parser does not read back the date the program read.
 double HttpDateToDateTime(kx::Word* dateText);
 
 }  // namespace clock_app

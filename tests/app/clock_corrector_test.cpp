@@ -43,7 +43,7 @@ std::int64_t SecondsOf(int year, int month, int day, int hour, int minute, int s
     const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
     const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
     const std::int64_t days = std::int64_t{era} * 146097 + dayOfEra - 719468;
-    return days * 86400 + hour * 3600 + minute * 60 + second;
+    return days * 86400 + std::int64_t{hour} * 3600 + std::int64_t{minute} * 60 + second;
 }
 
 struct ShownTime {
@@ -252,15 +252,21 @@ TEST_F(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalCl
     EXPECT_EQ(program.WaitForExit(10000), 0u);
 }
 
-// A served date whose text holds "100" counts as no network time.
-TEST_F(ClockCorrectorTest, WarnsOnlyWhenTheServedTimeHoldsOneHundred) {
+// Each form of HTTP date shows the instant it states in Beijing; a date that states no exact
+// instant shows the year 100 with one warning, and so does a served date whose text holds "100".
+TEST_F(ClockCorrectorTest, ShowsEachFormOfDateAndWarnsWhenNoTimeOrOneHundredShows) {
     struct Row {
         const char* date;
-        int shownYear;
+        ShownTime shown;  // the network time the worker stores, before any tick
         bool warns;
     };
-    for (const Row& row : {Row{"Fri, 01 Jan 2100 04:00:00 GMT", 2100, true},
-                           Row{"Sat, 05 Dec 2026 06:00:00 GMT", 2026, false}}) {
+    const ShownTime in1994{1994, 11, 6, 16, 49, 37}, fallback{100, 1, 1, 0, 0, 0};
+    for (const Row& row : {Row{"Sat, 05 Dec 2026 06:00:00 GMT", {2026, 12, 5, 14, 0, 0}, false},
+                           Row{"Sunday, 06-Nov-94 08:49:37 GMT", in1994, false},
+                           Row{"Sun Nov  6 08:49:37 1994", in1994, false},
+                           Row{"Sun, 06 Nov 1994 24:00:00 GMT", fallback, true},
+                           Row{"Sun, 06 Nov 1994 08:49:37 +0200", fallback, true},
+                           Row{"Fri, 01 Jan 2100 04:00:00 GMT", {2100, 1, 1, 12, 0, 0}, true}}) {
         SCOPED_TRACE(row.date);
         LoopbackHttpServer proxy;
         proxy.Script({Dated(row.date)});
@@ -269,15 +275,19 @@ TEST_F(ClockCorrectorTest, WarnsOnlyWhenTheServedTimeHoldsOneHundred) {
         ASSERT_NE(form, nullptr);
         std::wstring text;
         std::optional<ShownTime> shown;
-        for (int tries = 0; tries < 30 && !(shown && shown->year == row.shownYear); ++tries) {
+        for (int tries = 0; tries < 30 && !(shown && shown->year == row.shown.year); ++tries) {
             shown = NextNetworkTime(form, text, &text, 3000);
         }
-        ASSERT_TRUE(shown && shown->year == row.shownYear);
+        ASSERT_TRUE(shown && shown->year == row.shown.year);
+        // The year 100 stays put; any other time is one or two ticks on when first read.
+        EXPECT_GE(shown->Seconds(), row.shown.Seconds());
+        EXPECT_LE(shown->Seconds(), row.shown.Seconds() + (row.shown.year == 100 ? 0 : 2));
         // The worker tests the text right after storing it.
         HWND box = program.WaitForWindow(warningTitle_, 3000);
         EXPECT_EQ(box != nullptr, row.warns);
         if (box) {
             EXPECT_EQ(BoxMessage(box), warningText_);
+            EXPECT_EQ(program.WindowsTitled(warningTitle_).size(), 1u);
             PostMessageW(box, WM_COMMAND, IDOK, 0);
         }
         PostMessageW(form, WM_CLOSE, 0, 0);

@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "fake_clock.h"
 #include "kx/program_calls.h"
 #include "loopback_http_server.h"
 #include "program_runtime.h"
@@ -53,18 +54,21 @@ TEST_F(NetworkTime, HttpDatesBecomeUtcPlusEight) {
         {"Sat, 05 Dec 2026 06:00:00 GMT", "2026年12月5日14时"},
         {" Thu, 31 Dec 2026 20:30:15 GMT", "2027年1月1日4时30分15秒"},
         {" Tue, 28 Feb 2028 23:59:59 GMT", "2028年2月29日7时59分59秒"},
+        {" Sunday, 06-Nov-94 08:49:37 GMT", "1994年11月6日16时49分37秒"},
+        {" Sun Nov  6 08:49:37 1994", "1994年11月6日16时49分37秒"},
+        {" Wed, 31 Dec 2025 23:59:60 GMT", "2026年1月1日7时59分59秒"},
+        {" Mon, 01 Jan 1601 00:00:00 GMT", "1601年1月1日8时"},
+        {" Thu, 30 Dec 9999 16:00:00 GMT", "9999年12月31日"},
         {"", kFallbackText},
         {" not a date at all", kFallbackText},
         // The system's parser fills in the current time before reading; none of it may stay.
         {" Sat, 05 Dec 2026", kFallbackText},
-        // Dates the parser reads only in part, keeping the current time for the rest.
-        {" 05 Dec 2026 06:00:00 GMT", kFallbackText},
         {" Xyz, 05 Dec 2026 06:00:00 GMT", kFallbackText},
-        {" Dec Sat, 05 2026 06:00:00", kFallbackText},
-        {" Sat, 06:00:00 05 Dec 2026", kFallbackText},
-        {" Sun Nov  6 08:49:37 1994", kFallbackText},
-        {" Sat, Dec 05 2026 06:00:00 GMT", kFallbackText},
-        {" Saturday, 05-Dec-2026 06:00:00 GMT", "2026年12月5日14时"},
+        // An instant the program cannot state exactly is no time at all.
+        {" Sun, 06 Nov 1994 08:49:37 +0200", kFallbackText},
+        {" Sun, 06 Nov 1994 08:49:37 CET", kFallbackText},
+        {" Sun, 06 Nov 1994 24:00:00 GMT", kFallbackText},
+        {" Sun, 06 Nov 1994 08:61:37 GMT", kFallbackText},
     };
     for (const auto& [date, shown] : rows) {
         Word text = NewText(date);
@@ -72,6 +76,14 @@ TEST_F(NetworkTime, HttpDatesBecomeUtcPlusEight) {
         EXPECT_EQ(std::string(TextOf(text)), date) << "the date text is left alone";
         FreeValue(&text);
     }
+}
+
+// A two-digit year lies within 50 years of the year the program's clock reads.
+TEST_F(NetworkTime, TwoDigitYearsFollowTheLocalClock) {
+    kx::testing::FakeClock clock(kx::commands::LocalTime{2090, 1, 1, 0, 0, 0});
+    Word text = NewText("Sat, 15-Apr-17 21:01:22 GMT");
+    EXPECT_EQ(Shown(HttpDateToDateTime(&text)), "2117年4月16日5时1分22秒");
+    FreeValue(&text);
 }
 
 TEST_F(NetworkTime, TheFallbackIsTheFirstDayOfYear100PlusEightHours) {

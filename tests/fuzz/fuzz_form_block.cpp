@@ -83,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto index = table.IndexOf(id);
             if (!index || table.IdAt(*index) != id) std::abort();
             form->IndexOfUnitOrOwn(id);
-            form->UnitName(id);
+            form->UnitTag(id);
             BuildErrorReportText("", 0, static_cast<std::int32_t>(form->id), static_cast<std::int32_t>(id), forms);
             const auto record = form->Walk(i);
             if (!record) continue;

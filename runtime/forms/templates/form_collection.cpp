@@ -15,12 +15,12 @@ std::optional<Word> FormTemplate::IndexOfUnitOrOwn(Word unitId) const {
     return table().IndexOf(unitId);
 }
 
-std::optional<std::string> FormTemplate::UnitName(Word unitId) const {
+std::optional<std::string> FormTemplate::UnitTag(Word unitId) const {
     const auto index = IndexOfUnitOrOwn(unitId);
     if (!index) return std::nullopt;
     const auto record = Walk(*index);
     if (!record) return std::nullopt;
-    return record->name;
+    return record->tag;
 }
 
 Word FormTemplate::RoutineFor(Word index, std::int32_t eventIndex) const {

@@ -48,8 +48,9 @@ public:
     std::optional<UnitRecord> Walk(Word index) const;
     // The index of `unitId`, or of the form's own unit for 0.
     std::optional<Word> IndexOfUnitOrOwn(Word unitId) const;
-    // The unit's name for reports: the record's name; nothing when the unit is not there.
-    std::optional<std::string> UnitName(Word unitId) const;
+    // The unit's tag text (property 4), by which the error box names forms and units;
+    // nothing when the unit is not there.
+    std::optional<std::string> UnitTag(Word unitId) const;
 
     // The routine bound to event `eventIndex` of unit `index`, following the event-owner
     // chain; 0 for none.

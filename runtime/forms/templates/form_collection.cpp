@@ -1,6 +1,7 @@
 #include "form_collection.h"
 
 #include "archive.h"
+#include "load_plan.h"
 
 namespace kx::forms {
 
@@ -85,6 +86,7 @@ bool FormCollection::Load(const std::uint8_t* block, std::uint32_t size) {
         auto table = UnitTable::FromBytes(unitCount, std::move(tableBytes));
         if (!table) return false;
         form->SetStoredTable(std::move(*table));
+        if (!form->table().empty() && !FirstUnitIsWindow(*form)) return false;
         forms.push_back(std::move(form));
     }
     forms_ = std::move(forms);

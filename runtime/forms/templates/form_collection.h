@@ -69,8 +69,8 @@ private:
 
 class FormCollection {
 public:
-    // Reads a serialised form block; false when it ends early or a count runs past its end
-    // (the collection is then left empty).
+    // Reads a serialised form block; false when it ends early, a count runs past its end or
+    // a form's first unit is no window (the collection is then left empty).
     bool Load(const std::uint8_t* block, std::uint32_t size);
     // Relocates every form's routines once; later calls change nothing. False when a
     // record cannot be walked.

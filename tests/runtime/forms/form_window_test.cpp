@@ -351,6 +351,19 @@ protected:
     }
 };
 
+TEST_F(TestForm, UnitsListedAfterTheFirstZeroOfTheFormsChildListStartHidden) {
+    constexpr Word kShown = 0x16010011, kHidden = 0x16010012;
+    Start(FormBlockBytes({{kForm,
+                           {{.id = kOwnUnit, .typeId = type_word::kWindowType, .name = "",
+                             .propertyBlock = WindowBlockTitled("甲"), .children = {kShown, 0, kHidden}},
+                            {kShown, type_word::kLabelType, "标签1", {}, LabelBlockWith("甲")},
+                            {kHidden, type_word::kLabelType, "标签2", {}, LabelBlockWith("乙")}},
+                           ""}}));
+    RtLoadStartForm(kForm);
+    EXPECT_TRUE(IsWindowVisible(WindowOf(kForm, kShown)));
+    EXPECT_FALSE(IsWindowVisible(WindowOf(kForm, kHidden)));
+}
+
 TEST_F(TestForm, LoadEventsRunAfterTheControlsAndBeforeTheFormIsShown) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

@@ -109,7 +109,7 @@ bool TimerBlock::Read(std::span<const std::uint8_t> bytes) {
     ArchiveReader in(bytes);
     Word version, value;
     if (!ReadVersion(in, kVersion, version) || !in.ReadWord(value)) return false;
-    interval = value;
+    interval = TimerInterval(value);
     return true;
 }
 

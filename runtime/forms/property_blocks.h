@@ -78,9 +78,13 @@ struct ButtonBlock {
     ByteData Write() const;
 };
 
+// A Timer's interval is read as signed wherever it comes from (the block, a write): a
+// negative one is no timer, as 0 is.
+constexpr Word TimerInterval(Word value) { return static_cast<std::int32_t>(value) < 0 ? 0 : value; }
+
 struct TimerBlock {
     static constexpr Word kVersion = 1;
-    Word interval = 0;          // 8, milliseconds; 0: stopped
+    Word interval = 0;          // 8, milliseconds; 0: stopped; never negative once read
 
     bool Read(std::span<const std::uint8_t> bytes);
     ByteData Write() const;

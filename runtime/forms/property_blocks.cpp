@@ -1,5 +1,7 @@
 #include "property_blocks.h"
 
+#include <cstring>
+
 #include "archive.h"
 
 namespace kx::forms {
@@ -117,6 +119,30 @@ ByteData TimerBlock::Write() const {
     ArchiveWriter out;
     WriteWords(out, {kVersion, interval});
     return out.Take();
+}
+
+bool SetFontAttribute(ByteData& font, std::int32_t element, Word value, const char* faceName) {
+    constexpr std::int32_t kWordAttributes = 5, kByteAttributes = 8, kFaceName = kFaceNameElement;
+    static_assert(kFaceName == kWordAttributes + kByteAttributes);
+    constexpr std::size_t kFaceAt = 4 * kWordAttributes + kByteAttributes, kFaceSize = kLogFontSize - kFaceAt;
+    if (font.size() != kLogFontSize || element < 0 || element > kFaceName) return false;
+    if (element < kWordAttributes) {
+        StoreWord(font.data() + 4 * element, value);
+    } else if (element < kFaceName) {
+        font[4 * kWordAttributes + static_cast<std::size_t>(element - kWordAttributes)] = static_cast<std::uint8_t>(value);
+    } else {
+        // A two-byte character is kept whole or left out.
+        const std::size_t length = faceName ? std::strlen(faceName) : 0;
+        std::size_t kept = 0;
+        while (kept < length) {
+            const std::size_t step = static_cast<std::uint8_t>(faceName[kept]) >= 0x80 && kept + 1 < length ? 2 : 1;
+            if (kept + step > kFaceSize - 1) break;
+            kept += step;
+        }
+        std::memset(font.data() + kFaceAt, 0, kFaceSize);
+        if (kept) std::memcpy(font.data() + kFaceAt, faceName, kept);
+    }
+    return true;
 }
 
 }  // namespace kx::forms

@@ -407,6 +407,19 @@ TEST_F(TestForm, UnitsListedAfterTheFirstZeroOfTheFormsChildListStartHidden) {
     EXPECT_FALSE(IsWindowVisible(WindowOf(kForm, kHidden)));
 }
 
+bool g_formLoadedAtExit = false;
+void ExitRoutineFindingItsForm() { g_formLoadedAtExit = forms::WindowLayer().UnitObject(kForm, kLabel) != 0; }
+
+TEST_F(TestForm, ExitRoutinesStillFindTheirFormLoaded) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    app_->AddExitRoutine(ToWord(&ExitRoutineFindingItsForm));
+    app_->End(0);
+    EXPECT_TRUE(g_formLoadedAtExit);
+    EXPECT_FALSE(IsWindow(form));  // the forms go after the exit routines
+}
+
 TEST_F(TestForm, LoadEventsRunAfterTheControlsAndBeforeTheFormIsShown) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

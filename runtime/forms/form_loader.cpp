@@ -23,7 +23,7 @@ constexpr std::int32_t kLoadEvents[] = {0, 3, 4};
 constexpr std::int32_t kFocusGainedEvent = -7;
 
 // What one load carries from step to step.
-struct Load {
+struct Loading {
     FormTemplate& form;
     Word loader;
     LoadPlan plan;
@@ -72,7 +72,7 @@ void BeginLoad(FormTemplate& form) {
 
 // 5: a window for every unit of the plan, the form first; false when a type, its create
 // entry or a window is missing.
-bool CreateUnitWindows(Load& load, HWND owner) {
+bool CreateUnitWindows(Loading& load, HWND owner) {
     FormTemplate& form = load.form;
     Word nextControlId = kFirstControlId;
     for (Word index : load.plan.creationOrder) {
@@ -119,7 +119,7 @@ bool FailLoad(FormTemplate& form) {
 
 // 7: each control goes into its container; units listed after a container's first 0 word
 // start hidden.
-void ParentControls(Load& load) {
+void ParentControls(Loading& load) {
     for (Word i = 1; i < load.form.table().count(); ++i) {
         const auto record = load.form.Walk(i);
         HWND window = WindowOf(load.form, i);
@@ -152,7 +152,7 @@ void StackControls(const FormTemplate& form) {
 }
 
 // 10: every unit, then the form, hears that all windows exist.
-void AnnounceUnitsCreated(const Load& load) {
+void AnnounceUnitsCreated(const Loading& load) {
     for (Word i = load.form.table().count(); i-- > 0;) {
         if (HWND window = WindowOf(load.form, i)) SendMessageW(window, kUnitsCreatedMessage, 0, 0);
     }
@@ -160,14 +160,14 @@ void AnnounceUnitsCreated(const Load& load) {
 }
 
 // 11.
-void ShowControls(const Load& load) {
+void ShowControls(const Loading& load) {
     for (Word i = 1; i < load.form.table().count(); ++i) {
         if (HWND window = WindowOf(load.form, i)) ShowWindow(window, load.visible[i] ? SW_SHOWNA : SW_HIDE);
     }
 }
 
 // 13: the load events, while the form's window lasts.
-void RaiseLoadEvents(const Load& load) {
+void RaiseLoadEvents(const Loading& load) {
     const Word ownUnit = load.form.table().IdAt(0);
     for (std::int32_t event : kLoadEvents) {
         if (IsWindow(load.formWindow)) RaiseUnitEvent(load.form.id, ownUnit, event);
@@ -175,7 +175,7 @@ void RaiseLoadEvents(const Load& load) {
 }
 
 // 14: the form shows itself, and the unit that then has the focus hears of it.
-void ShowForm(const Load& load) {
+void ShowForm(const Loading& load) {
     if (!IsWindow(load.formWindow) || !load.visible[0]) return;
     FormWindow* formObject = FormObject(load.form);
     RuntimeApp* app = RuntimeApp::Current();
@@ -195,7 +195,7 @@ void ShowForm(const Load& load) {
 }
 
 // 15: a modal form disables every other form window.
-void DisableOtherForms(const Load& load) {
+void DisableOtherForms(const Loading& load) {
     if (!IsWindow(load.formWindow)) return;
     std::vector<HWND> others;
     for (const auto& other : Forms().forms()) {
@@ -206,7 +206,7 @@ void DisableOtherForms(const Load& load) {
 }
 
 // 16: the units hear that loading is over; the focus stays where it was.
-void FinishLoad(const Load& load) {
+void FinishLoad(const Loading& load) {
     if (!IsWindow(load.formWindow)) return;
     HWND focus = GetFocus();
     for (Word i = load.form.table().count(); i-- > 0;) {
@@ -223,14 +223,14 @@ bool LoadForm(FormTemplate& form, Word loader, bool modal, HWND owner) {
     BeginLoad(form);
     auto plan = PlanLoad(form);
     if (!plan) return FailLoad(form);
-    Load load{form, loader, std::move(*plan), std::vector<bool>(form.table().count(), false)};
+    Loading load{form, loader, std::move(*plan), std::vector<bool>(form.table().count(), false)};
     if (!CreateUnitWindows(load, owner)) return FailLoad(form);
     ParentControls(load);
     StackControls(form);
     // 9: every unit here uses the default pointer; custom pointer data is not decoded.
     AnnounceUnitsCreated(load);
     ShowControls(load);
-    ProcessAndSuppress(false);  // 12
+    ProcessAndSuppress(false);  // 12: events flow again
     RaiseLoadEvents(load);
     ShowForm(load);
     if (modal) DisableOtherForms(load);

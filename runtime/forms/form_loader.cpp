@@ -78,8 +78,8 @@ bool CreateUnitWindows(Loading& load, HWND owner) {
     for (Word index : load.plan.creationOrder) {
         const auto record = form.Walk(index);
         const DataTypeRecord* type = record ? DataTypeOf(record->typeId) : nullptr;
-        const Word entry = InterfaceEntry(type, interface_code::kCreate);
-        if (!entry) return false;
+        const Word entry = type ? InterfaceEntry(type, interface_code::kCreate) : 0;
+        if (!type || !entry) return false;
         const bool alwaysVisible = (type->typeFlags & kAlwaysVisibleTypeFlag) != 0;
         DWORD extra = 0;
         if ((record->flags & kUnitDisabled) && !alwaysVisible) extra |= WS_DISABLED;

@@ -122,14 +122,16 @@ ByteData TimerBlock::Write() const {
 }
 
 bool SetFontAttribute(ByteData& font, std::int32_t element, Word value, const char* faceName) {
-    constexpr std::int32_t kWordAttributes = 5, kByteAttributes = 8, kFaceName = kFaceNameElement;
+    constexpr std::size_t kWordAttributes = 5, kByteAttributes = 8, kFaceName = kFaceNameElement;
     static_assert(kFaceName == kWordAttributes + kByteAttributes);
-    constexpr std::size_t kFaceAt = 4 * kWordAttributes + kByteAttributes, kFaceSize = kLogFontSize - kFaceAt;
-    if (font.size() != kLogFontSize || element < 0 || element > kFaceName) return false;
-    if (element < kWordAttributes) {
-        StoreWord(font.data() + 4 * element, value);
-    } else if (element < kFaceName) {
-        font[4 * kWordAttributes + static_cast<std::size_t>(element - kWordAttributes)] = static_cast<std::uint8_t>(value);
+    constexpr std::size_t kBytesAt = 4 * kWordAttributes, kFaceAt = kBytesAt + kByteAttributes;
+    constexpr std::size_t kFaceSize = kLogFontSize - kFaceAt;
+    if (font.size() != kLogFontSize || element < 0 || static_cast<std::size_t>(element) > kFaceName) return false;
+    const auto at = static_cast<std::size_t>(element);
+    if (at < kWordAttributes) {
+        StoreWord(font.data() + 4 * at, value);
+    } else if (at < kFaceName) {
+        font[kBytesAt + (at - kWordAttributes)] = static_cast<std::uint8_t>(value);
     } else {
         // A two-byte character is kept whole or left out.
         const std::size_t length = faceName ? std::strlen(faceName) : 0;

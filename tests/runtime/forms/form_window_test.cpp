@@ -189,7 +189,7 @@ TEST_F(ApplicationForm, ByteValuesAreTakenOnlyAsFarAsTheirBlockReaches) {
 std::string ValueBytes(Word unit, std::int32_t property, bool text) {
     const Word value = static_cast<Word>(RtReadProperty(kForm, unit, property, -1));
     auto* block = FromWord<char*>(value);
-    const std::string bytes = !block ? "" : text ? block : std::string(block + 8, FromWord<Word*>(value)[1]);
+    std::string bytes = !block ? "" : text ? block : std::string(block + 8, FromWord<Word*>(value)[1]);
     RtFree(block);
     return bytes;
 }

@@ -42,11 +42,12 @@ std::string LocationPart(std::int32_t location1, std::int32_t location2,
         if (!form) {
             part += "\r\n未找到所指定的窗口";
         } else {
-            AppendQuoted(part, form->textA);
+            // Both lines quote a tag text: the form's is its own unit's.
+            AppendQuoted(part, form->UnitTag(0).value_or(""));
             const auto unitId = static_cast<std::uint32_t>(location2);
-            const auto name = form->UnitName(unitId);
-            if (name && (unitId >> 24) != kMissingUnitTopByte) {
-                AppendQuoted(part, *name);
+            const auto tag = form->UnitTag(unitId);
+            if (tag && (unitId >> 24) != kMissingUnitTopByte) {
+                AppendQuoted(part, *tag);
             } else {
                 part += "\r\n未找到所指定的窗口组件";
             }

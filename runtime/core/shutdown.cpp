@@ -28,14 +28,12 @@ void RuntimeApp::End(std::int32_t exitCode) {
         return;
     }
 
-    // 3-4: forms and idle work go first, then the program's exit routines in order. Each
-    // list is taken out before it runs, so that a routine that ends the program again finds
-    // it empty instead of running it once more; a run-time error inside a routine drops the
-    // rest.
+    // 3-4: idle work goes first, then the program's exit routines run in order, with their
+    // forms still loaded. Each list is taken out before it runs, so that a routine that ends
+    // the program again finds it empty instead of running it once more; a run-time error
+    // inside a routine drops the rest.
     cleanupStarted_.store(true);
     idleCallbacks_.clear();
-    formLayer_->Release();
-    forms_.Clear();
     const std::vector<Word> routines = std::exchange(exitRoutines_, {});
     for (Word routine : routines) {
         if (exitRoutinesDropped_.load()) break;
@@ -79,8 +77,11 @@ void RuntimeApp::ReleaseWindowsAndOle() {
     defaultIconsLoaded_ = false;
     const HWND owner = hiddenOwner_.exchange(nullptr);
     if (owner && IsWindow(owner)) DestroyWindow(owner);
-    // Nothing in this runtime keeps further objects, starts Windows Sockets or registers
-    // component servers; OLE is the last to go.
+    // 8: the forms' windows go (those the hidden owner owned went with it), then the
+    // templates. Nothing in this runtime keeps further objects, starts Windows Sockets or
+    // registers component servers; OLE is the last to go.
+    formLayer_->Release();
+    forms_.Clear();
     if (oleInitialized_) {
         OleUninitialize();
         oleInitialized_ = false;

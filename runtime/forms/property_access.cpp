@@ -12,6 +12,7 @@
 #include "error_text.h"
 #include "errors.h"
 #include "memory.h"
+#include "property_blocks.h"
 #include "runtime_app.h"
 #include "unit_window.h"
 #include "window_layer.h"
@@ -70,6 +71,35 @@ PropertyValue Converted(Word typeCode, Word low, Word high) {
 
 void FlushMessages() { RuntimeService(library_service::kProcessPendingMessages, 0, 0); }
 
+constexpr std::int32_t kWholeValue = -1;
+
+// The font a control shows without one of its own, as a LOGFONTA field.
+ByteData StockFontBytes() {
+    LOGFONTA font{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    static_assert(sizeof font == kLogFontSize);
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(&font);
+    return {bytes, bytes + sizeof font};
+}
+
+// One attribute of the stored font (of the stock font when none is stored) changes, and the
+// whole font goes back through the set entry; an element that names no attribute changes
+// nothing.
+void WriteFontAttribute(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, std::int32_t element,
+                        Word value) {
+    ByteData font;
+    if (const Word stored = static_cast<Word>(ReadOwnProperty(type, object, property))) {
+        font = BytesOfValue(stored);
+        RtFree(FromWord<void*>(stored));
+    }
+    if (font.size() != kLogFontSize) font = StockFontBytes();
+    const char* faceName = element == kFaceNameElement ? FromWord<const char*>(value) : nullptr;
+    if (!SetFontAttribute(font, element, value, faceName)) return;
+    const ValueCell whole = BytesResult(font);
+    WriteOwnProperty(type, object, property, kWholeValue, whole.low(), 0);
+    RtFree(FromWord<void*>(whole.low()));
+}
+
 }  // namespace
 
 std::uint64_t ReadOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property) {
@@ -79,10 +109,16 @@ std::uint64_t ReadOwnProperty(const DataTypeRecord* type, UnitWindow* object, st
     return Pack(value.low(), value.high());
 }
 
-void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, Word low, Word high) {
+void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, std::int32_t element,
+                      Word low, Word high) {
     const Word entry = InterfaceEntry(type, interface_code::kSetProperty);
     if (!entry) return;
     const Word typeCode = PropertyTypeCode(type->propertyTable, type->propertyCount, property);
+    if (element != kWholeValue && typeCode == kFontTypeCode) {
+        WriteFontAttribute(type, object, property, element, low);
+        return;
+    }
+    if (element != kWholeValue && TypeCodeTakesAddress(typeCode)) return;
     bool recreate = false;
     FromWord<SetPropertyFn>(entry)(object, property - 8, Converted(typeCode, low, high), &recreate);
     if (!recreate) return;
@@ -140,15 +176,18 @@ std::uint64_t ReadUnitProperty(Word formId, Word unitId, std::int32_t property, 
     return ReadOwnProperty(unit->type, unit->object, property);
 }
 
-void WriteUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t /*element*/, Word low,
+void WriteUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t element, Word low,
                        Word high) {
     auto unit = FindUnit(formId, unitId);
     if (!unit) return;
     if (property >= 8) {
         if (!unit->object) ReportRuntimeError(fixed_error::kWriteUnitNotLoaded, 0, Int(formId), Int(unitId));
-        WriteOwnProperty(unit->type, unit->object, property, low, high);
+        WriteOwnProperty(unit->type, unit->object, property, element, low, high);
         return;
     }
+    // The tag (a text) and the mouse pointer (bytes) are written only whole: with an element
+    // index the word is no value the program handed over.
+    if ((property == 4 || property == 7) && element != kWholeValue) return;
     const UnitRecord& r = unit->record;
     if (r.isMenuItem) return;
     HWND window = unit->object ? unit->object->hwnd() : nullptr;

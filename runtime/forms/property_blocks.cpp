@@ -1,5 +1,7 @@
 #include "property_blocks.h"
 
+#include <cstring>
+
 #include "archive.h"
 
 namespace kx::forms {
@@ -109,7 +111,7 @@ bool TimerBlock::Read(std::span<const std::uint8_t> bytes) {
     ArchiveReader in(bytes);
     Word version, value;
     if (!ReadVersion(in, kVersion, version) || !in.ReadWord(value)) return false;
-    interval = value;
+    interval = TimerInterval(value);
     return true;
 }
 
@@ -117,6 +119,32 @@ ByteData TimerBlock::Write() const {
     ArchiveWriter out;
     WriteWords(out, {kVersion, interval});
     return out.Take();
+}
+
+bool SetFontAttribute(ByteData& font, std::int32_t element, Word value, const char* faceName) {
+    constexpr std::size_t kWordAttributes = 5, kByteAttributes = 8, kFaceName = kFaceNameElement;
+    static_assert(kFaceName == kWordAttributes + kByteAttributes);
+    constexpr std::size_t kBytesAt = 4 * kWordAttributes, kFaceAt = kBytesAt + kByteAttributes;
+    constexpr std::size_t kFaceSize = kLogFontSize - kFaceAt;
+    if (font.size() != kLogFontSize || element < 0 || static_cast<std::size_t>(element) > kFaceName) return false;
+    const auto at = static_cast<std::size_t>(element);
+    if (at < kWordAttributes) {
+        StoreWord(font.data() + 4 * at, value);
+    } else if (at < kFaceName) {
+        font[kBytesAt + (at - kWordAttributes)] = static_cast<std::uint8_t>(value);
+    } else {
+        // A two-byte character is kept whole or left out.
+        const std::size_t length = faceName ? std::strlen(faceName) : 0;
+        std::size_t kept = 0;
+        while (kept < length) {
+            const std::size_t step = static_cast<std::uint8_t>(faceName[kept]) >= 0x80 && kept + 1 < length ? 2 : 1;
+            if (kept + step > kFaceSize - 1) break;
+            kept += step;
+        }
+        std::memset(font.data() + kFaceAt, 0, kFaceSize);
+        if (kept) std::memcpy(font.data() + kFaceAt, faceName, kept);
+    }
+    return true;
 }
 
 }  // namespace kx::forms

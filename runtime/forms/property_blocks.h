@@ -78,9 +78,13 @@ struct ButtonBlock {
     ByteData Write() const;
 };
 
+// A Timer's interval is read as signed wherever it comes from (the block, a write): a
+// negative one is no timer, as 0 is.
+constexpr Word TimerInterval(Word value) { return static_cast<std::int32_t>(value) < 0 ? 0 : value; }
+
 struct TimerBlock {
     static constexpr Word kVersion = 1;
-    Word interval = 0;          // 8, milliseconds; 0: stopped
+    Word interval = 0;          // 8, milliseconds; 0: stopped; never negative once read
 
     bool Read(std::span<const std::uint8_t> bytes);
     ByteData Write() const;
@@ -88,6 +92,22 @@ struct TimerBlock {
 
 // A font field is either empty or one 60-byte LOGFONTA.
 inline constexpr std::size_t kLogFontSize = 60;
+
+// Sets one attribute of a LOGFONTA, named by its place in the record: 0 height, 1 width,
+// 2 escapement, 3 orientation, 4 weight, 5 italic, 6 underline, 7 strike-out, 8 character
+// set, 9 output precision, 10 clip precision, 11 quality, 12 pitch and family, 13 face name
+// (`faceName`, cut to 31 bytes on a character boundary). False, the font untouched, when
+// `font` is no LOGFONTA or the element names no attribute.
+bool SetFontAttribute(ByteData& font, std::int32_t element, Word value, const char* faceName);
+inline constexpr std::int32_t kFaceNameElement = 13;
+
+// Property type codes whose value word is an address: texts (1005, 1007, 1008, 1016,
+// 1018-1022), byte data (1009-1012, 1023, 1024) and fonts (1013).
+constexpr bool TypeCodeTakesAddress(Word typeCode) {
+    return typeCode == 1005 || typeCode == 1007 || typeCode == 1008 || (typeCode >= 1009 && typeCode <= 1013) ||
+           typeCode == 1016 || (typeCode >= 1018 && typeCode <= 1024);
+}
+inline constexpr Word kFontTypeCode = 1013;
 
 // Clamps into [low, high], reading the stored word as signed.
 constexpr Word Clamp(Word value, std::int32_t low, std::int32_t high) {

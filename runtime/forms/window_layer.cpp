@@ -67,10 +67,10 @@ public:
         if (!unit || property < 8) return 0;
         return ReadOwnProperty(DataTypeOf(typeId), unit, property);
     }
-    void WriteUnitProperty(Word typeId, std::int32_t property, Word object, std::int32_t, Word low,
+    void WriteUnitProperty(Word typeId, std::int32_t property, Word object, std::int32_t element, Word low,
                            Word high) override {
         UnitWindow* unit = LiveObjectOf(object);
-        if (unit && property >= 8) WriteOwnProperty(DataTypeOf(typeId), unit, property, low, high);
+        if (unit && property >= 8) WriteOwnProperty(DataTypeOf(typeId), unit, property, element, low, high);
     }
 
     void UnitDestroyed(Word formId, Word unitId) override { forms::UnitDestroyed(formId, unitId); }

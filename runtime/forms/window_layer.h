@@ -50,9 +50,12 @@ bool DispatchEvent(FormLayer::EventCall& call);
 std::uint64_t ReadUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t element);
 void WriteUnitProperty(Word formId, Word unitId, std::int32_t property, std::int32_t element, Word low,
                        Word high);
-// Properties 8 and up of a live object of data type `type`.
+// Properties 8 and up of a live object of data type `type`. A write with an element index
+// (not -1) changes one attribute of a font; of any other value that is an address it
+// writes nothing, since the word is then no whole value the program handed over.
 std::uint64_t ReadOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property);
-void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, Word low, Word high);
+void WriteOwnProperty(const DataTypeRecord* type, UnitWindow* object, std::int32_t property, std::int32_t element,
+                      Word low, Word high);
 // Makes a unit's window again in place, with its events held back meanwhile. On the window's
 // own thread only: another thread asks it with kRecreateWindowMessage.
 void RecreateUnitWindow(UnitWindow* object);

@@ -1,8 +1,9 @@
 // The form-block reader over arbitrary bytes, and on what it accepts everything the runtime
-// then does with the templates: relocation, the record walks, unit and owner-chain lookups,
-// routine lookup, the error box's unit names, the property block readers, and the record
-// rewrites a property write makes on a working copy. Nothing may crash or read outside the
-// block, and a record rewritten in a working copy must still walk.
+// then does with the templates: relocation, the loader's plan, the record walks, unit and
+// owner-chain lookups, routine lookup, the error box's unit tags, the property block
+// readers, and the record rewrites a property write makes on a working copy. Nothing may
+// crash or read outside the block; a form that start-up accepts must be one the loader can
+// make, its unit 0 a window; a record rewritten in a working copy must still walk.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +13,8 @@
 #include "archive.h"
 #include "error_text.h"
 #include "form_collection.h"
+#include "kx/type_words.h"
+#include "load_plan.h"
 #include "property_blocks.h"
 
 namespace {
@@ -64,6 +67,18 @@ void RewriteRecord(FormTemplate& form, Word index, const UnitRecord& record) {
     if (!form.Walk(index)) std::abort();
 }
 
+// The loader's checks, on what start-up accepted: the plan's first unit is the form
+// window that the loader casts unit 0's object to.
+std::optional<LoadPlan> PlanOfAccepted(const FormTemplate& form) {
+    if (form.table().empty()) return std::nullopt;  // loads fail without touching anything
+    auto plan = PlanLoad(form);
+    if (!plan || plan->creationOrder.empty() || plan->creationOrder[0] != 0 ||
+        form.Walk(0)->typeId != type_word::kWindowType || plan->hiddenByChildList.size() != form.table().count()) {
+        std::abort();
+    }
+    return plan;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -83,7 +98,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto index = table.IndexOf(id);
             if (!index || table.IdAt(*index) != id) std::abort();
             form->IndexOfUnitOrOwn(id);
-            form->UnitName(id);
+            form->UnitTag(id);
             BuildErrorReportText("", 0, static_cast<std::int32_t>(form->id), static_cast<std::int32_t>(id), forms);
             const auto record = form->Walk(i);
             if (!record) continue;
@@ -94,6 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (!record->isMenuItem) ReadPropertyBlocks(record->propertyBlock);
         }
 
+        const auto plan = PlanOfAccepted(*form);
         const std::vector<std::uint8_t> stored = form->stored().bytes();
         form->BeginWorkingCopy();
         for (Word i = 0; i < std::min(form->table().count(), kRoutineLookupUnits); ++i) {
@@ -101,6 +117,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (record && !record->isMenuItem) RewriteRecord(*form, i, *record);
         }
         if (form->stored().bytes() != stored) std::abort();  // rewrites touch the working copy only
+        // Property writes change no unit's type or place: the loader's plan stays.
+        if (plan && PlanOfAccepted(*form)->creationOrder != plan->creationOrder) std::abort();
         form->DropWorkingCopy();
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "form_collection.h"
 
 #include "archive.h"
+#include "load_plan.h"
 
 namespace kx::forms {
 
@@ -15,12 +16,12 @@ std::optional<Word> FormTemplate::IndexOfUnitOrOwn(Word unitId) const {
     return table().IndexOf(unitId);
 }
 
-std::optional<std::string> FormTemplate::UnitName(Word unitId) const {
+std::optional<std::string> FormTemplate::UnitTag(Word unitId) const {
     const auto index = IndexOfUnitOrOwn(unitId);
     if (!index) return std::nullopt;
     const auto record = Walk(*index);
     if (!record) return std::nullopt;
-    return record->name;
+    return record->tag;
 }
 
 Word FormTemplate::RoutineFor(Word index, std::int32_t eventIndex) const {
@@ -85,6 +86,7 @@ bool FormCollection::Load(const std::uint8_t* block, std::uint32_t size) {
         auto table = UnitTable::FromBytes(unitCount, std::move(tableBytes));
         if (!table) return false;
         form->SetStoredTable(std::move(*table));
+        if (!form->table().empty() && !FirstUnitIsWindow(*form)) return false;
         forms.push_back(std::move(form));
     }
     forms_ = std::move(forms);

@@ -48,8 +48,9 @@ public:
     std::optional<UnitRecord> Walk(Word index) const;
     // The index of `unitId`, or of the form's own unit for 0.
     std::optional<Word> IndexOfUnitOrOwn(Word unitId) const;
-    // The unit's name for reports: the record's name; nothing when the unit is not there.
-    std::optional<std::string> UnitName(Word unitId) const;
+    // The unit's tag text (property 4), by which the error box names forms and units;
+    // nothing when the unit is not there.
+    std::optional<std::string> UnitTag(Word unitId) const;
 
     // The routine bound to event `eventIndex` of unit `index`, following the event-owner
     // chain; 0 for none.
@@ -68,8 +69,8 @@ private:
 
 class FormCollection {
 public:
-    // Reads a serialised form block; false when it ends early or a count runs past its end
-    // (the collection is then left empty).
+    // Reads a serialised form block; false when it ends early, a count runs past its end or
+    // a form's first unit is no window (the collection is then left empty).
     bool Load(const std::uint8_t* block, std::uint32_t size);
     // Relocates every form's routines once; later calls change nothing. False when a
     // record cannot be walked.

@@ -72,8 +72,7 @@ LRESULT CALLBACK Timer::Procedure(HWND window, UINT message, WPARAM wParam, LPAR
 
 bool Timer::SetOwnProperty(std::int32_t index, PropertyValue value) {
     if (index != 0) return false;
-    const auto wanted = static_cast<std::int32_t>(value.low);
-    const Word interval = wanted >= 0 ? static_cast<Word>(wanted) : 0;
+    const Word interval = TimerInterval(value.low);
     // The same value keeps a running timer's phase.
     if (interval == interval_.load()) return false;
     interval_ = interval;

@@ -42,7 +42,8 @@ TEST(ErrorText, LocationsNamingALoadedFormShowItsTags) {
     forms::FormCollection forms;
     const auto block = testing::FormBlockBytes(
         {{0x52010001,
-          {{0x06010000, type_word::kWindowType, "窗口"}, {0x16010003, type_word::kLabelType, "标签2"},
+          {{.id = 0x06010000, .typeId = type_word::kWindowType, .name = "", .tag = "窗口标记"},
+           {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2", .tag = "标签标记"},
            {0x26010005, 0x00010003, "菜单"}},
           "主窗口"}});
     ASSERT_TRUE(forms.Load(block.data(), static_cast<std::uint32_t>(block.size())));
@@ -50,11 +51,11 @@ TEST(ErrorText, LocationsNamingALoadedFormShowItsTags) {
     const std::string head = "运行时出错!\r\n\r\n";
     struct Row { std::int32_t unit; std::string tail; };
     const Row rows[] = {
-        {0x16010003, "1375797249, 369164291\r\n\"主窗口\"\r\n\"标签2\"\r\n"},
-        {0, "1375797249, 0\r\n\"主窗口\"\r\n\"窗口\"\r\n"},  // the form's own unit
-        {0x16019999, "1375797249, 369203609\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
+        {0x16010003, "1375797249, 369164291\r\n\"窗口标记\"\r\n\"标签标记\"\r\n"},
+        {0, "1375797249, 0\r\n\"窗口标记\"\r\n\"窗口标记\"\r\n"},  // the form's own unit
+        {0x16019999, "1375797249, 369203609\r\n\"窗口标记\"\r\n未找到所指定的窗口组件\r\n"},
         // A unit whose id has the top byte 0x26 counts as missing.
-        {0x26010005, "1375797249, 637599749\r\n\"主窗口\"\r\n未找到所指定的窗口组件\r\n"},
+        {0x26010005, "1375797249, 637599749\r\n\"窗口标记\"\r\n未找到所指定的窗口组件\r\n"},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(BuildErrorReportText("", 0, 0x52010001, row.unit, forms), head + row.tail);

@@ -139,7 +139,7 @@ TEST_F(Process, FixedErrorsOfTheRuntime) {
          "\"标签2\"\\r\\n", kErrorExit},
         // A label whose block is too new is not created, and with it the form is not loaded.
         {"form-load-bad-version",
-         "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n\"probe\"\\r\\n\"\"\\r\\n", kErrorExit},
+         "\\r\\n错误信息：载入启动窗口失败\\r\\n\\r\\n1375797249, 0\\r\\n\"probe\"\\r\\n\"probe\"\\r\\n", kErrorExit},
         {"dll-missing-library",
          "\\r\\n错误信息：无法找到指定DLL库文件“kx_no_such_library.dll”中的输出命令“Nothing”"
          "\\r\\n\\r\\n0, 0\\r\\n", kErrorExit},

@@ -100,6 +100,21 @@ TEST(FormBlockReader, CountsThatRunPastTheEndAreRefused) {
     }
 }
 
+TEST(FormBlockReader, AFormWhoseFirstUnitIsNoWindowIsRefused) {
+    // The loader makes a form window of unit 0's object.
+    struct Row { Word id, typeId; };
+    const Row rows[] = {{0x06010000, type_word::kLabelType}, {0x06010000, type_word::kButtonType},
+                        {0x26010006, type_word::kWindowType}};  // a menu item
+    for (const Row& row : rows) {
+        auto units = SampleUnits();
+        units[0].id = row.id, units[0].typeId = row.typeId;
+        const auto block = FormBlockBytes({{kForm, units, ""}});
+        FormCollection forms;
+        EXPECT_FALSE(Load(forms, block, block.size())) << row.typeId;
+        EXPECT_TRUE(forms.empty());
+    }
+}
+
 TEST(FormBlockReader, ARecordWhoseInnerCountsRunPastItsEndFailsRelocation) {
     auto units = SampleUnits();
     units[1].children = {0x16010008};

@@ -185,6 +185,49 @@ TEST_F(ApplicationForm, ByteValuesAreTakenOnlyAsFarAsTheirBlockReaches) {
               GetStockObject(DEFAULT_GUI_FONT));
 }
 
+// A value read back as its bytes: a text's, or a byte value's behind its header.
+std::string ValueBytes(Word unit, std::int32_t property, bool text) {
+    const Word value = static_cast<Word>(RtReadProperty(kForm, unit, property, -1));
+    auto* block = FromWord<char*>(value);
+    std::string bytes = !block ? "" : text ? block : std::string(block + 8, FromWord<Word*>(value)[1]);
+    RtFree(block);
+    return bytes;
+}
+
+TEST_F(ApplicationForm, AnElementIndexChangesOneFontAttributeAndNoOtherWordIsTakenForAnAddress) {
+    const std::string heading = ValueBytes(unit::kLabel1, 15, false);
+    ASSERT_EQ(heading.size(), 60u);
+    RtWriteProperty(kForm, unit::kLabel1, 15, 0, 20, 0);               // height
+    RtWriteProperty(kForm, unit::kLabel1, 15, 13, ToWord("宋体"), 0);  // face name
+    RtWriteProperty(kForm, unit::kLabel1, 15, 14, 20, 0);              // no such attribute
+    std::string expected = heading;
+    expected.replace(0, 4, std::string("\x14\0\0\0", 4));
+    expected.replace(28, 32, std::string("宋体") + std::string(28, '\0'));
+    EXPECT_EQ(ValueBytes(unit::kLabel1, 15, false), expected);
+    LOGFONTA shown{};
+    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel1), WM_GETFONT, 0, 0)),
+               sizeof shown, &shown);
+    EXPECT_EQ(shown.lfHeight, 20);
+    // Without a font of its own, the stock font is the one changed.
+    RtWriteProperty(kForm, unit::kLabel2, 15, 4, 700, 0);  // weight
+    const std::string bold = ValueBytes(unit::kLabel2, 15, false);
+    ASSERT_EQ(bold.size(), 60u);
+    EXPECT_EQ(bold.substr(16, 4), std::string("\xBC\x02\0\0", 4));
+
+    // Any other value that is an address is written only whole.
+    auto* bytes = static_cast<Word*>(RtAlloc(8 + 2));
+    bytes[0] = 1, bytes[1] = 2;
+    struct Row { Word unit; std::int32_t property; bool text; };
+    const Row rows[] = {{unit::kLabel3, 8, true}, {unit::kLabel3, 4, true}, {unit::kLabel3, 18, false},
+                        {unit::kLabel3, 7, false}, {unit::kButton1, 8, false}};
+    for (const Row& row : rows) {
+        const std::string before = ValueBytes(row.unit, row.property, row.text);
+        RtWriteProperty(kForm, row.unit, row.property, 0, row.text ? ToWord("改") : ToWord(bytes), 0);
+        EXPECT_EQ(ValueBytes(row.unit, row.property, row.text), before) << row.property;
+    }
+    RtFree(bytes);
+}
+
 TEST_F(ApplicationForm, ServicesReachLiveUnits) {
     const Word object = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, unit::kLabel3));
     ASSERT_NE(object, 0u);
@@ -350,6 +393,32 @@ protected:
         g_closeAnswer = CloseAnswer::kNothing;
     }
 };
+
+TEST_F(TestForm, UnitsListedAfterTheFirstZeroOfTheFormsChildListStartHidden) {
+    constexpr Word kShown = 0x16010011, kHidden = 0x16010012;
+    Start(FormBlockBytes({{kForm,
+                           {{.id = kOwnUnit, .typeId = type_word::kWindowType, .name = "",
+                             .propertyBlock = WindowBlockTitled("甲"), .children = {kShown, 0, kHidden}},
+                            {kShown, type_word::kLabelType, "标签1", {}, LabelBlockWith("甲")},
+                            {kHidden, type_word::kLabelType, "标签2", {}, LabelBlockWith("乙")}},
+                           ""}}));
+    RtLoadStartForm(kForm);
+    EXPECT_TRUE(IsWindowVisible(WindowOf(kForm, kShown)));
+    EXPECT_FALSE(IsWindowVisible(WindowOf(kForm, kHidden)));
+}
+
+bool g_formLoadedAtExit = false;
+void ExitRoutineFindingItsForm() { g_formLoadedAtExit = forms::WindowLayer().UnitObject(kForm, kLabel) != 0; }
+
+TEST_F(TestForm, ExitRoutinesStillFindTheirFormLoaded) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    HWND form = WindowOf(kForm, 0);
+    app_->AddExitRoutine(ToWord(&ExitRoutineFindingItsForm));
+    app_->End(0);
+    EXPECT_TRUE(g_formLoadedAtExit);
+    EXPECT_FALSE(IsWindow(form));  // the forms go after the exit routines
+}
 
 TEST_F(TestForm, LoadEventsRunAfterTheControlsAndBeforeTheFormIsShown) {
     Start(TestFormBlock());

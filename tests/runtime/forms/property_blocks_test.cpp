@@ -59,6 +59,17 @@ TEST(PropertyBlocks, EachRoundTripsAndRefusesWhatItCannotRead) {
     ExpectRefusalsLeaveTheBlock(timer);
 }
 
+TEST(PropertyBlocks, AStoredTimerIntervalIsReadAsSignedAndANegativeOneIsNoTimer) {
+    const Word rows[][2] = {{0x7FFFFFFF, 0x7FFFFFFF}, {0x80000000, 0}, {0xFFFFFFFF, 0}, {1, 1}};
+    for (const auto& [stored, read] : rows) {
+        TimerBlock timer;
+        timer.interval = stored;
+        TimerBlock back;
+        ASSERT_TRUE(back.Read(timer.Write()));
+        EXPECT_EQ(back.interval, read) << stored;
+    }
+}
+
 TEST(PropertyBlocks, AVersionOneLabelEndsAfterItsTextAndAnOldWindowKeepsDefaults) {
     LabelBlock label;
     label.text = "旧";

@@ -149,10 +149,12 @@ const std::vector<std::uint8_t>& ProbeFormBlock() {
         const bool badLoad = std::strstr(GetCommandLineA(), " form-load-bad-version") != nullptr;
         return testing::FormBlockBytes(
             {{0x52010001,
-              {{0x06010000, type_word::kWindowType, "", {}, forms::WindowBlock().Write()},
-               {0x16010003, type_word::kLabelType, "标签2", {}, badLoad ? tooNewBytes : forms::LabelBlock().Write()},
-               {0x16010005, type_word::kCoreEightByteType, "坏", {}, {}}},
-              "probe"}});
+              {{.id = 0x06010000, .typeId = type_word::kWindowType, .name = "",
+                .propertyBlock = forms::WindowBlock().Write(), .tag = "probe"},
+               {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2",
+                .propertyBlock = badLoad ? tooNewBytes : forms::LabelBlock().Write(), .tag = "标签2"},
+               {.id = 0x16010005, .typeId = type_word::kCoreEightByteType, .name = "坏", .tag = "坏"}},
+              ""}});
     }();
     return block;
 }

@@ -202,6 +202,8 @@ TEST_F(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalCl
     ASSERT_TRUE(program.started());
     HWND form = program.WaitForMainWindow();
     ASSERT_NE(form, nullptr);
+    // The program's own icon in the caption, not the system's generic one.
+    EXPECT_NE(SendMessageW(form, WM_GETICON, ICON_SMALL, 0), 0);
 
     // The first tick after the worker stored 06:30:15 the next day shows one second more.
     const std::int64_t served = SecondsOf(2031, 7, 16, 6, 30, 15);

@@ -15,6 +15,7 @@
 #include "form_fixture.h"
 #include "kx/type_words.h"
 #include "memory.h"
+#include "picture_files.h"
 #include "screen_capture.h"
 #include "text936.h"
 #include "timer/timer.h"
@@ -421,15 +422,17 @@ TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
     RtFree(zeroes);
 }
 
-// Four bytes of picture data as a byte array on the runtime heap; the caller frees it.
-std::uint8_t* NewPictureBytes() {
-    auto* array = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
-    const Word header[2] = {1, 4};
-    const std::uint8_t bytes[4] = {'B', 'M', 0, 0};
+// Bytes as a byte array on the runtime heap; the caller frees it.
+std::uint8_t* NewByteArray(const std::vector<std::uint8_t>& bytes) {
+    auto* array = static_cast<std::uint8_t*>(RtAlloc(static_cast<std::uint32_t>(8 + bytes.size())));
+    const Word header[2] = {1, static_cast<Word>(bytes.size())};
     std::memcpy(array, header, sizeof header);
-    std::memcpy(array + 8, bytes, sizeof bytes);
+    std::memcpy(array + 8, bytes.data(), bytes.size());
     return array;
 }
+
+// Four bytes of picture data that no picture loader reads.
+std::uint8_t* NewPictureBytes() { return NewByteArray({'B', 'M', 0, 0}); }
 
 TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWindowsThread) {
     Start(TestFormBlock());
@@ -464,6 +467,28 @@ TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWind
 BOOL CALLBACK CountButtons(HWND window, LPARAM count) {
     if (ClassOf(window) == "Button") ++*reinterpret_cast<int*>(count);
     return TRUE;
+}
+
+TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    Word defaults[2] = {0, 0};
+    RuntimeService(library_service::kLoadDefaultIcons, ToWord(defaults), 0);
+    ASSERT_NE(defaults[1], 0u);  // this test program carries the program's icon too
+    struct Row { std::vector<std::uint8_t> icon; bool own; };
+    const Row rows[] = {{{}, false}, {IconFileBytes(1), true}, {BitmapFileBytes(), false}, {{1, 2, 3}, false}};
+    HWND form = WindowOf(kForm, 0);
+    for (const Row& row : rows) {
+        if (!row.icon.empty()) {  // the first row is the icon the load set
+            auto* icon = NewByteArray(row.icon);
+            RtWriteProperty(kForm, 0, 20, -1, ToWord(icon), 0);
+            RtFree(icon);
+        }
+        const auto small = static_cast<Word>(SendMessageW(form, WM_GETICON, ICON_SMALL, 0));
+        const auto big = static_cast<Word>(SendMessageW(form, WM_GETICON, ICON_BIG, 0));
+        EXPECT_NE(small, 0u) << row.icon.size();
+        EXPECT_EQ(small == defaults[1] && big == defaults[0], !row.own) << row.icon.size();
+    }
 }
 
 TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {

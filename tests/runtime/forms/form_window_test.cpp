@@ -469,6 +469,25 @@ BOOL CALLBACK CountButtons(HWND window, LPARAM count) {
     return TRUE;
 }
 
+TEST_F(TestForm, AButtonShowsAPictureThatDecodesAndDropsOneThatDoesNot) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    struct Row { std::vector<std::uint8_t> picture; DWORD style; UINT imageType; };
+    const Row rows[] = {
+        {BitmapFileBytes(), BS_BITMAP, IMAGE_BITMAP}, {IconFileBytes(1), BS_ICON, IMAGE_ICON},
+        {{'B', 'M', 0, 0}, 0, IMAGE_BITMAP},          {{}, 0, IMAGE_ICON},
+    };
+    for (const Row& row : rows) {
+        auto* picture = NewByteArray(row.picture);
+        RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+        RtFree(picture);
+        HWND button = WindowOf(kForm, kButton);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(button, GWL_STYLE)) & (BS_BITMAP | BS_ICON), row.style)
+            << row.picture.size();
+        EXPECT_EQ(SendMessageW(button, BM_GETIMAGE, row.imageType, 0) != 0, row.style != 0) << row.picture.size();
+    }
+}
+
 TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
     Start(TestFormBlock());
     RtLoadStartForm(kForm);

@@ -7,6 +7,7 @@
 
 #include "entries.h"
 #include "runtime_app.h"
+#include "unit_cursors.h"
 #include "unit_window.h"
 #include "window/form_window.h"
 #include "window_layer.h"
@@ -144,7 +145,8 @@ bool LoadForm(FormTemplate& form, Word loader, bool modal, HWND owner) {
         }
         SetWindowPos(window, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    // 9: every unit here uses the default pointer; custom pointer data is not decoded.
+    // 9.
+    MakeUnitCursors(form);
     // 10.
     for (Word i = count; i-- > 0;) {
         if (HWND window = WindowOf(form, i)) SendMessageW(window, kUnitsCreatedMessage, 0, 0);

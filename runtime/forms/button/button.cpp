@@ -1,5 +1,6 @@
 #include "button.h"
 
+#include "unit_cursors.h"
 #include "window_layer.h"
 
 namespace kx::forms {
@@ -109,6 +110,7 @@ LRESULT CALLBACK Button::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         RecreateUnitWindow(button);
         return 0;
     }
+    if (message == WM_SETCURSOR && ShowUnitCursor(window, wParam, lParam)) return TRUE;
     const WNDPROC system = button->systemProcedure_;
     const LRESULT result = CallWindowProcW(system, window, message, wParam, lParam);
     switch (message) {

@@ -3,6 +3,7 @@
 #include "entries.h"
 #include "hidden_owner.h"
 #include "runtime_app.h"
+#include "unit_cursors.h"
 #include "window_layer.h"
 
 namespace kx::forms {
@@ -237,6 +238,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 control->OnReflectedCommand(HIWORD(wParam));
                 return 0;
             }
+            break;
+        case WM_SETCURSOR:
+            if (ShowUnitCursor(hwnd_, wParam, lParam)) return TRUE;
             break;
         case kUnitsCreatedMessage:
             return 0;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -508,6 +509,54 @@ TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
         EXPECT_NE(small, 0u) << row.icon.size();
         EXPECT_EQ(small == defaults[1] && big == defaults[0], !row.own) << row.icon.size();
     }
+}
+
+// The cursor a window shows over its client area, and its hot spot (none once destroyed).
+HCURSOR CursorShownOver(HWND window) {
+    SetCursor(nullptr);
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+}
+std::optional<POINT> HotspotOf(HCURSOR cursor) {
+    ICONINFO info;
+    if (!cursor || !GetIconInfo(cursor, &info)) return std::nullopt;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+}
+
+TEST_F(TestForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
+    const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    const auto cross = HotspotOf(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
+    ASSERT_TRUE(cross);
+    TestUnit form{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("指针")};
+    TestUnit button{kButton, type_word::kButtonType, "按钮1", {}, forms::ButtonBlock().Write()};
+    TestUnit label{kLabel, type_word::kLabelType, "标签2", {}, LabelBlockWith("标签")};
+    form.mousePointer = {4, 0, 0, 0};              // the system's cross
+    button.mousePointer = IconFileBytes(2, 3, 5);  // a cursor file
+    label.mousePointer = {2, 0, 0, 0, 0, 0, 0};    // neither: the default pointer
+    Start(FormBlockBytes({{kForm, {form, button, label}, ""}}));
+    RtLoadStartForm(kForm);
+    struct Row { Word unit; bool own; LONG x, y; };
+    const Row rows[] = {{0, true, cross->x, cross->y}, {kButton, true, 3, 5}, {kLabel, false, 0, 0}};
+    for (const Row& row : rows) {
+        const HCURSOR shown = CursorShownOver(WindowOf(kForm, row.unit));
+        EXPECT_EQ(shown != arrow, row.own) << row.unit;
+        const auto spot = HotspotOf(shown);
+        ASSERT_TRUE(spot) << row.unit;
+        EXPECT_TRUE(!row.own || (spot->x == row.x && spot->y == row.y)) << row.unit << ": " << spot->x << "," << spot->y;
+    }
+    // A write replaces the cursor at once and destroys the old one; the last goes with the window.
+    const HCURSOR old = CursorShownOver(WindowOf(kForm, kButton));
+    auto* data = NewByteArray(IconFileBytes(2, 7, 9));
+    RtWriteProperty(kForm, kButton, 7, -1, ToWord(data), 0);
+    RtFree(data);
+    const HCURSOR made = CursorShownOver(WindowOf(kForm, kButton));
+    const auto spot = HotspotOf(made);
+    EXPECT_TRUE(spot && spot->x == 7 && spot->y == 9);
+    EXPECT_FALSE(HotspotOf(old));
+    SendMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(HotspotOf(made));
 }
 
 TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {

@@ -9,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
   wine64 wine fonts-wine xvfb xauth x11-utils fonts-wqy-microhei imagemagick faketime
-  cmake ninja-build googletest
+  cmake ninja-build googletest python3
   clang libclang-rt-14-dev clang-tidy
 )
 missing=()

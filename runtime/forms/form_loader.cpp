@@ -8,6 +8,7 @@
 #include "entries.h"
 #include "load_plan.h"
 #include "runtime_app.h"
+#include "unit_cursors.h"
 #include "unit_window.h"
 #include "window/form_window.h"
 #include "window_layer.h"
@@ -227,7 +228,7 @@ bool LoadForm(FormTemplate& form, Word loader, bool modal, HWND owner) {
     if (!CreateUnitWindows(load, owner)) return FailLoad(form);
     ParentControls(load);
     StackControls(form);
-    // 9: every unit here uses the default pointer; custom pointer data is not decoded.
+    MakeUnitCursors(form);
     AnnounceUnitsCreated(load);
     ShowControls(load);
     ProcessAndSuppress(false);  // 12: events flow again

@@ -14,6 +14,7 @@
 #include "memory.h"
 #include "property_blocks.h"
 #include "runtime_app.h"
+#include "unit_cursors.h"
 #include "unit_window.h"
 #include "window_layer.h"
 
@@ -230,11 +231,12 @@ void WriteUnitProperty(Word formId, Word unitId, std::int32_t property, std::int
             return;
         }
         case 7: {
-            // The new pointer data replaces the old; this runtime shows the default pointer.
             const std::vector<std::uint8_t> bytes = BytesOfValue(low);
             ArchiveWriter out;
             out.Buffer(bytes);
             ReplaceRecordPart(form, unit->index, r.mousePointerAt, r.tagAt, out.bytes());
+            // A unit that is not loaded gets its cursor when its form loads.
+            if (window) RemakeUnitCursor(form, unit->index);
             return;
         }
         default:

@@ -6,6 +6,7 @@
 #include "entries.h"
 #include "errors.h"
 #include "runtime_app.h"
+#include "unit_cursors.h"
 #include "unit_window.h"
 
 namespace kx::forms {
@@ -141,6 +142,7 @@ void UnitDestroyed(Word formId, Word unitId) {
     if (!form || !form->loaded()) return;
     const auto index = form->table().IndexOf(unitId);
     if (!index) return;
+    DestroyUnitCursor(*form, *index);
     SetObjectSlot(*form, *index, 0);
     if (*index != 0) return;
     // The form's own window is gone, after its controls: the form is not loaded any more.

@@ -202,6 +202,12 @@ TEST_F(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalCl
     ASSERT_TRUE(program.started());
     HWND form = program.WaitForMainWindow();
     ASSERT_NE(form, nullptr);
+    // The program carries the icon its window shows in place of the system's generic one
+    // (asked of the file: under Wine, WM_GETICON from another process answers 0).
+    const std::wstring file = WidenCp936(ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe");
+    HMODULE image = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    EXPECT_NE(FindResourceW(image, L"DEFAULT_ICON", reinterpret_cast<LPCWSTR>(RT_GROUP_ICON)), nullptr);
+    if (image) FreeLibrary(image);
 
     // The first tick after the worker stored 06:30:15 the next day shows one second more.
     const std::int64_t served = SecondsOf(2031, 7, 16, 6, 30, 15);

@@ -15,6 +15,7 @@
 #include "form_collection.h"
 #include "kx/type_words.h"
 #include "load_plan.h"
+#include "mouse_pointer.h"
 #include "property_blocks.h"
 
 namespace {
@@ -24,6 +25,16 @@ using namespace kx::forms;
 
 // Owner-chain lookups cost a walk per step; enough units for every path, not a cubic run.
 constexpr Word kRoutineLookupUnits = 24;
+
+// A pointer image must lie inside the data it was read from.
+void ReadPointerImage(std::span<const std::uint8_t> data) {
+    const MousePointer pointer = ReadMousePointer(data, 32);
+    const std::span<const std::uint8_t> image = pointer.image.image;
+    if (pointer.kind == MousePointer::Kind::kImage &&
+        (image.empty() || image.data() < data.data() || image.data() + image.size() > data.data() + data.size())) {
+        std::abort();
+    }
+}
 
 void ReadPropertyBlocks(std::span<const std::uint8_t> block) {
     WindowBlock window;
@@ -106,7 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 form->RoutineFor(i, 0);
                 for (const EventBinding& binding : record->bindings) form->RoutineFor(i, binding.eventIndex);
             }
-            if (!record->isMenuItem) ReadPropertyBlocks(record->propertyBlock);
+            if (!record->isMenuItem) {
+                ReadPropertyBlocks(record->propertyBlock);
+                ReadPointerImage(record->mousePointer);
+            }
         }
 
         const auto plan = PlanOfAccepted(*form);

@@ -25,6 +25,7 @@ struct TestUnit {
     Word parentId = 0;
     std::vector<Word> children{};
     Word object = 0;  // as stored: meaningless
+    std::vector<std::uint8_t> mousePointer{0, 0, 0, 0};  // the default pointer
 };
 
 inline std::vector<std::uint8_t> UnitRecordBytes(const TestUnit& unit) {
@@ -49,7 +50,7 @@ inline std::vector<std::uint8_t> UnitRecordBytes(const TestUnit& unit) {
     out.Word32(unit.parentId);
     out.Word32(static_cast<Word>(unit.children.size()));
     for (Word child : unit.children) out.Word32(child);
-    out.Word32(4), out.Word32(0);
+    out.Buffer(unit.mousePointer);
     zeroTerminated(unit.tag);
     out.Word32(0);
     out.Word32(unit.flags);

@@ -1,5 +1,6 @@
 #include "button.h"
 
+#include "unit_cursors.h"
 #include "window_layer.h"
 
 namespace kx::forms {
@@ -32,7 +33,6 @@ UnitWindow* Button::Create(const CreateArgs& args) {
         delete button;
         return nullptr;
     }
-    // Pictures are not decoded by this runtime: a picture is kept but not shown.
     const RECT rect{args.left, args.top, args.left + args.width, args.top + args.height};
     if (!button->MakeWindow(args.extraStyle, args.parent, args.controlId, rect)) {
         delete button;
@@ -43,7 +43,11 @@ UnitWindow* Button::Create(const CreateArgs& args) {
 
 bool Button::MakeWindow(DWORD extraStyle, HWND parent, Word controlId, const RECT& rect) {
     extraStyle_ = extraStyle;
-    HWND window = CreateWindowExW(0, L"BUTTON", Wide(block_.caption).c_str(), extraStyle | ButtonStylesOf(block_),
+    // A picture that cannot be decoded is dropped: the caption shows instead.
+    picture_ = Picture(block_.picture);
+    DWORD style = extraStyle | ButtonStylesOf(block_);
+    if (picture_) style |= picture_.isIcon() ? BS_ICON : BS_BITMAP;
+    HWND window = CreateWindowExW(0, L"BUTTON", Wide(block_.caption).c_str(), style,
                                   rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)),
                                   GetModuleHandleW(nullptr), nullptr);
@@ -52,6 +56,10 @@ bool Button::MakeWindow(DWORD extraStyle, HWND parent, Word controlId, const REC
     systemProcedure_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
     ApplyFont();
+    if (picture_) {
+        SendMessageW(window, BM_SETIMAGE, picture_.isIcon() ? IMAGE_ICON : IMAGE_BITMAP,
+                     reinterpret_cast<LPARAM>(picture_.handle()));
+    }
     return true;
 }
 
@@ -102,6 +110,7 @@ LRESULT CALLBACK Button::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         RecreateUnitWindow(button);
         return 0;
     }
+    if (message == WM_SETCURSOR && ShowUnitCursor(window, wParam, lParam)) return TRUE;
     const WNDPROC system = button->systemProcedure_;
     const LRESULT result = CallWindowProcW(system, window, message, wParam, lParam);
     switch (message) {

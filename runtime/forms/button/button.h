@@ -3,6 +3,7 @@
 // from any thread.
 #pragma once
 
+#include "picture.h"
 #include "property_blocks.h"
 #include "unit_window.h"
 
@@ -32,6 +33,7 @@ private:
     void ApplyStyles();
 
     ButtonBlock block_;
+    Picture picture_;  // the decoded picture shown, made with each window
     WNDPROC systemProcedure_ = nullptr;
     HFONT font_ = nullptr;
     bool ownsFont_ = false;

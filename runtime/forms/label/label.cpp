@@ -1,5 +1,6 @@
 #include "label.h"
 
+#include "unit_cursors.h"
 #include "window_layer.h"
 
 namespace kx::forms {
@@ -97,6 +98,9 @@ LRESULT Label::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(font_);
+        case WM_SETCURSOR:
+            if (ShowUnitCursor(hwnd_, wParam, lParam)) return TRUE;
+            return DefWindowProcW(hwnd_, message, wParam, lParam);
         case kLabelEventMessage: {
             const RaisedEvent raised = RaiseUnitEvent(formId_, unitId_, 0,
                                                       {static_cast<Word>(wParam), static_cast<Word>(lParam)});

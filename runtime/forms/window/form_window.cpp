@@ -1,7 +1,9 @@
 #include "form_window.h"
 
+#include "entries.h"
 #include "hidden_owner.h"
 #include "runtime_app.h"
+#include "unit_cursors.h"
 #include "window_layer.h"
 
 namespace kx::forms {
@@ -99,6 +101,7 @@ UnitWindow* FormWindow::Create(const CreateArgs& args) {
     if (outer.right - outer.left != args.width || outer.bottom - outer.top != args.height) {
         MoveWindow(window, left, top, args.width, args.height, TRUE);
     }
+    form->ApplyIcon();
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     if (block.alwaysOnTop) SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     if (!block.closable) DeleteMenu(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND);
@@ -112,6 +115,23 @@ void FormWindow::UpdateFrame() {
     SetWindowLongPtrW(hwnd_, GWL_STYLE, static_cast<LONG_PTR>((current & ~kFrameMask) | wanted));
     SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::ApplyIcon() {
+    // The form's own icon when it has one that decodes as an icon, else the program's.
+    Picture own(block_.icon);
+    HICON big = static_cast<HICON>(own.isIcon() ? own.handle() : nullptr);
+    HICON small = big;
+    if (!big) {
+        Word defaults[2] = {0, 0};
+        RuntimeService(library_service::kLoadDefaultIcons, ToWord(defaults), 0);
+        big = static_cast<HICON>(ULongToHandle(defaults[0]));
+        small = static_cast<HICON>(ULongToHandle(defaults[1]));
+    }
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    // The icon shown until now goes only once the window has let go of it.
+    icon_ = std::move(own);
 }
 
 void FormWindow::UpdateBorder() {
@@ -219,6 +239,9 @@ LRESULT FormWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_SETCURSOR:
+            if (ShowUnitCursor(hwnd_, wParam, lParam)) return TRUE;
+            break;
         case kUnitsCreatedMessage:
             return 0;
         case kFormLoadedMessage:
@@ -258,7 +281,10 @@ bool FormWindow::SetOwnProperty(std::int32_t index, PropertyValue value) {
             if (hwnd_ && IsWindowVisible(hwnd_)) ApplyStartPosition();
             break;
         case 19: b.closable = v != 0; break;
-        case 20: b.icon = BytesOfValue(v); break;
+        case 20:
+            b.icon = BytesOfValue(v);
+            if (hwnd_) ApplyIcon();
+            break;
         case 21: b.word21 = v != 0; break;
         case 22: b.word22 = v != 0; break;
         case 23: b.word23 = v != 0; break;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "picture.h"
 #include "property_blocks.h"
 #include "unit_window.h"
 
@@ -55,6 +56,8 @@ private:
     // the window down (this object is then gone: nothing more may touch it).
     bool CloseAllowed(std::int32_t eventIndex);
     void UpdateFrame();
+    // The icon of property 20, or the program's default icons (library service 1000).
+    void ApplyIcon();
     // The styles of the border style (property 9), with the frame styles that follow it.
     void UpdateBorder();
     void ApplyStartPosition();
@@ -62,6 +65,7 @@ private:
     COLORREF Background() const;
 
     WindowBlock block_;
+    Picture icon_;  // the decoded icon of property 20 while the window shows it
     Word loader_ = 0;
     bool unitsCreated_ = false;
     bool loadFinished_ = false;

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "form_fixture.h"
 #include "kx/type_words.h"
 #include "memory.h"
+#include "picture_files.h"
 #include "screen_capture.h"
 #include "text936.h"
 #include "timer/timer.h"
@@ -490,15 +492,17 @@ TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
     RtFree(zeroes);
 }
 
-// Four bytes of picture data as a byte array on the runtime heap; the caller frees it.
-std::uint8_t* NewPictureBytes() {
-    auto* array = static_cast<std::uint8_t*>(RtAlloc(8 + 4));
-    const Word header[2] = {1, 4};
-    const std::uint8_t bytes[4] = {'B', 'M', 0, 0};
+// Bytes as a byte array on the runtime heap; the caller frees it.
+std::uint8_t* NewByteArray(const std::vector<std::uint8_t>& bytes) {
+    auto* array = static_cast<std::uint8_t*>(RtAlloc(static_cast<std::uint32_t>(8 + bytes.size())));
+    const Word header[2] = {1, static_cast<Word>(bytes.size())};
     std::memcpy(array, header, sizeof header);
-    std::memcpy(array + 8, bytes, sizeof bytes);
+    std::memcpy(array + 8, bytes.data(), bytes.size());
     return array;
 }
+
+// Four bytes of picture data that no picture loader reads.
+std::uint8_t* NewPictureBytes() { return NewByteArray({'B', 'M', 0, 0}); }
 
 TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWindowsThread) {
     Start(TestFormBlock());
@@ -533,6 +537,95 @@ TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWind
 BOOL CALLBACK CountButtons(HWND window, LPARAM count) {
     if (ClassOf(window) == "Button") ++*reinterpret_cast<int*>(count);
     return TRUE;
+}
+
+TEST_F(TestForm, AButtonShowsAPictureThatDecodesAndDropsOneThatDoesNot) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    struct Row { std::vector<std::uint8_t> picture; DWORD style; UINT imageType; };
+    const Row rows[] = {
+        {BitmapFileBytes(), BS_BITMAP, IMAGE_BITMAP}, {IconFileBytes(1), BS_ICON, IMAGE_ICON},
+        {{'B', 'M', 0, 0}, 0, IMAGE_BITMAP},          {{}, 0, IMAGE_ICON},
+    };
+    for (const Row& row : rows) {
+        auto* picture = NewByteArray(row.picture);
+        RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+        RtFree(picture);
+        HWND button = WindowOf(kForm, kButton);
+        EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(button, GWL_STYLE)) & (BS_BITMAP | BS_ICON), row.style)
+            << row.picture.size();
+        EXPECT_EQ(SendMessageW(button, BM_GETIMAGE, row.imageType, 0) != 0, row.style != 0) << row.picture.size();
+    }
+}
+
+TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
+    Start(TestFormBlock());
+    RtLoadStartForm(kForm);
+    Word defaults[2] = {0, 0};
+    RuntimeService(library_service::kLoadDefaultIcons, ToWord(defaults), 0);
+    ASSERT_NE(defaults[1], 0u);  // this test program carries the program's icon too
+    struct Row { std::vector<std::uint8_t> icon; bool own; };
+    const Row rows[] = {{{}, false}, {IconFileBytes(1), true}, {BitmapFileBytes(), false}, {{1, 2, 3}, false}};
+    HWND form = WindowOf(kForm, 0);
+    for (const Row& row : rows) {
+        if (!row.icon.empty()) {  // the first row is the icon the load set
+            auto* icon = NewByteArray(row.icon);
+            RtWriteProperty(kForm, 0, 20, -1, ToWord(icon), 0);
+            RtFree(icon);
+        }
+        const auto small = static_cast<Word>(SendMessageW(form, WM_GETICON, ICON_SMALL, 0));
+        const auto big = static_cast<Word>(SendMessageW(form, WM_GETICON, ICON_BIG, 0));
+        EXPECT_NE(small, 0u) << row.icon.size();
+        EXPECT_EQ(small == defaults[1] && big == defaults[0], !row.own) << row.icon.size();
+    }
+}
+
+// The cursor a window shows over its client area, and its hot spot (none once destroyed).
+HCURSOR CursorShownOver(HWND window) {
+    SetCursor(nullptr);
+    SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return GetCursor();
+}
+std::optional<POINT> HotspotOf(HCURSOR cursor) {
+    ICONINFO info;
+    if (!cursor || !GetIconInfo(cursor, &info)) return std::nullopt;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+}
+
+TEST_F(TestForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
+    const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    const auto cross = HotspotOf(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
+    ASSERT_TRUE(cross);
+    TestUnit form{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("指针")};
+    TestUnit button{kButton, type_word::kButtonType, "按钮1", {}, forms::ButtonBlock().Write()};
+    TestUnit label{kLabel, type_word::kLabelType, "标签2", {}, LabelBlockWith("标签")};
+    form.mousePointer = {4, 0, 0, 0};              // the system's cross
+    button.mousePointer = IconFileBytes(2, 3, 5);  // a cursor file
+    label.mousePointer = {2, 0, 0, 0, 0, 0, 0};    // neither: the default pointer
+    Start(FormBlockBytes({{kForm, {form, button, label}, ""}}));
+    RtLoadStartForm(kForm);
+    struct Row { Word unit; bool own; LONG x, y; };
+    const Row rows[] = {{0, true, cross->x, cross->y}, {kButton, true, 3, 5}, {kLabel, false, 0, 0}};
+    for (const Row& row : rows) {
+        const HCURSOR shown = CursorShownOver(WindowOf(kForm, row.unit));
+        EXPECT_EQ(shown != arrow, row.own) << row.unit;
+        const auto spot = HotspotOf(shown);
+        ASSERT_TRUE(spot) << row.unit;
+        EXPECT_TRUE(!row.own || (spot->x == row.x && spot->y == row.y)) << row.unit << ": " << spot->x << "," << spot->y;
+    }
+    // A write replaces the cursor at once and destroys the old one; the last goes with the window.
+    const HCURSOR old = CursorShownOver(WindowOf(kForm, kButton));
+    auto* data = NewByteArray(IconFileBytes(2, 7, 9));
+    RtWriteProperty(kForm, kButton, 7, -1, ToWord(data), 0);
+    RtFree(data);
+    const HCURSOR made = CursorShownOver(WindowOf(kForm, kButton));
+    const auto spot = HotspotOf(made);
+    EXPECT_TRUE(spot && spot->x == 7 && spot->y == 9);
+    EXPECT_FALSE(HotspotOf(old));
+    SendMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(HotspotOf(made));
 }
 
 TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {

@@ -22,8 +22,12 @@ void StoreNetworkTime(double dateTime) {
 }
 
 double AdvanceNetworkTime() {
+    return AdvanceNetworkTime([](double time) { return AddInterval(time, Interval::kSecond, 1); });
+}
+
+double AdvanceNetworkTime(double (*add)(double)) {
     const std::lock_guard lock(g_networkTimeLock);
-    g_networkTime = AddInterval(g_networkTime, Interval::kSecond, 1);
+    g_networkTime = add(g_networkTime);
     return g_networkTime;
 }
 

@@ -9,5 +9,8 @@ double LoadNetworkTime();
 void StoreNetworkTime(double dateTime);
 // One second more, read, added and written under the lock; returns the new value.
 double AdvanceNetworkTime();
+// The same with the addition given, which runs between the read and the write: tests stand
+// inside a tick with it.
+double AdvanceNetworkTime(double (*add)(double));
 
 }  // namespace clock_app

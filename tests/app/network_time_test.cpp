@@ -113,14 +113,26 @@ TEST_F(NetworkTime, FallsBackWithoutAServer) {
     FreeValue(&url);
 }
 
-// The request goes to the real site (Wine's request object does not take a proxy from the
-// environment of a running process); its answer depends on the network, so only the URL
-// variable is checked.
+// The loopback server answers as the proxy for the default host. Wine's request object reads
+// http_proxy from the copy of the environment its C runtime took at start; changing that copy
+// reaches it, SetEnvironmentVariable alone does not.
 TEST_F(NetworkTime, AnOmittedUrlBecomesTheDefault) {
+    using PutEnv = int(__cdecl*)(const char*, const char*);
+    const auto putEnv = reinterpret_cast<PutEnv>(reinterpret_cast<void (*)()>(GetProcAddress(LoadLibraryA("ucrtbase.dll"), "_putenv_s")));
+    ASSERT_NE(putEnv, nullptr);
+    ASSERT_EQ(putEnv("http_proxy", ("http://" + server_.HostAndPort()).c_str()), 0);
+    server_.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = {"Date: Sat, 05 Dec 2026 06:00:00 GMT"}, .body = ""}});
     Word url = NewText("replaced");
-    FetchNetworkTime(&url, false);
+    const double time = FetchNetworkTime(&url, false);
+    putEnv("http_proxy", "");
     EXPECT_STREQ(kx::FromWord<const char*>(url), kDefaultTimeUrl);
     FreeValue(&url);
+    ASSERT_EQ(server_.Requests().size(), 1u);
+    EXPECT_EQ(server_.Requests()[0].method, "HEAD");
+    const std::string* host = server_.Requests()[0].Header("Host");
+    ASSERT_NE(host, nullptr);
+    EXPECT_EQ(*host, "www.baidu.com");
+    EXPECT_EQ(Shown(time), "2026年12月5日14时");
 }
 
 // The system keeps a few blocks of its own on first uses; a block not given back would come

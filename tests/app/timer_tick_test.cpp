@@ -1,11 +1,17 @@
-// The timer's routine on the real start form: both labels show their prefix and the time,
-// the network time one second further on each tick, clamped after a failed fetch.
+// The real start form: the timer's routine shows both labels with their prefix and the
+// time, the network time one second further on each tick, clamped after a failed fetch; each
+// button, clicked, asks the clock for its own change.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "clock_display.h"
 #include "entries.h"
+#include "event_routines.h"
+#include "kx/program_routines.h"
 #include "fake_clock.h"
 #include "kx/program_image.h"
 #include "main_form.h"
@@ -44,6 +50,34 @@ TEST(TimerTick, BothLabelsShowTheirTimeAndTheNetworkTimeCountsUp) {
     StoreNetworkTime(-657434.0 - 8.0 / 24);
     for (int tick = 0; tick < 3; ++tick) OnTimerTick();
     EXPECT_EQ(LabelText(kNetworkTimeLabel), "北京时间：100年1月1日");
+}
+
+TEST(FormButtons, EachButtonClickedAsksTheClockForItsOwnChange) {
+    kx::RuntimeApp app(&kx::image::Header(), NoProgram, &kx::forms::WindowLayer());
+    app.InitRuntime();
+    kx::RtLoadStartForm(kMainFormId);
+    BindEventRoutines();  // after the load: the window-created routine would fetch the time
+    StoreNetworkTime(46361.0 + (14 * 3600 + 5 * 60 + 2) / 86400.0);  // 2026-12-05 14:05:02
+    HWND form = static_cast<HWND>(kx::forms::WindowLayer().UnitWindowHandle(kMainFormId, 0));
+    const struct { const wchar_t* caption; const char* set; } rows[] = {
+        {L"-1s", "2026-12-05 10:20:15"}, {L"+1s", "2026-12-05 10:20:16"}, {L"-1m", "2026-12-05 10:19:16"},
+        {L"+1m", "2026-12-05 10:21:16"}, {L"至0", "2026-12-05 10:20:01"}, {L"同步", "2026-12-05 14:05:03"},
+    };
+    for (const auto& row : rows) {
+        kx::testing::FakeClock clock(kx::commands::LocalTime{2026, 12, 5, 10, 20, 15});
+        HWND button = FindWindowExW(form, nullptr, L"Button", row.caption);
+        ASSERT_NE(button, nullptr);
+        SendMessageW(button, BM_CLICK, 0, 0);
+        ASSERT_EQ(clock.sets.size(), 1u);
+        const kx::commands::LocalTime& t = clock.sets[0];
+        char set[32];
+        std::snprintf(set, sizeof set, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour, t.minute,
+                      t.second);
+        EXPECT_STREQ(set, row.set);
+    }
+    for (kx::Word place = 0; place < kx::image::kProgramRoutineCount; ++place) {
+        kx::image::BindProgramRoutine(static_cast<kx::image::ProgramRoutine>(place), nullptr);
+    }
 }
 
 }  // namespace

@@ -4,31 +4,50 @@
 
 namespace kx::testing {
 
-ScreenPixels CaptureWindow(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
+namespace {
+
+// The pixels of `width` by `height` at (x, y) of the source device context.
+ScreenPixels Capture(HDC source, int x, int y, int width, int height) {
     ScreenPixels capture;
-    capture.width = rect.right - rect.left;
-    capture.height = rect.bottom - rect.top;
-    if (capture.width <= 0 || capture.height <= 0) return {};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, capture.width, capture.height);
+    if (width <= 0 || height <= 0) return capture;
+    capture.width = width;
+    capture.height = height;
+    HDC memory = CreateCompatibleDC(source);
+    HBITMAP bitmap = CreateCompatibleBitmap(source, width, height);
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, capture.width, capture.height, screen, rect.left, rect.top, SRCCOPY);
+    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
     SelectObject(memory, old);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = capture.width;
-    info.bmiHeader.biHeight = -capture.height;  // top-down
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    capture.pixels.resize(static_cast<std::size_t>(capture.width) * capture.height);
-    GetDIBits(memory, bitmap, 0, capture.height, capture.pixels.data(), &info, DIB_RGB_COLORS);
+    capture.pixels.resize(static_cast<std::size_t>(width) * height);
+    GetDIBits(memory, bitmap, 0, height, capture.pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
     DeleteDC(memory);
+    return capture;
+}
+
+}  // namespace
+
+ScreenPixels CaptureWindow(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HDC screen = GetDC(nullptr);
+    ScreenPixels capture = Capture(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+ScreenPixels DrawnPixels(HWND window) {
+    RECT rect;
+    GetWindowRect(window, &rect);
+    HDC own = GetWindowDC(window);
+    ScreenPixels capture = Capture(own, 0, 0, rect.right - rect.left, rect.bottom - rect.top);
+    ReleaseDC(window, own);
     return capture;
 }
 

@@ -20,6 +20,10 @@ struct ScreenPixels {
 // The screen's pixels under the window's rectangle (whatever covers it is captured too).
 ScreenPixels CaptureWindow(HWND window);
 
+// What a window of this process last drew, read back through its own device context: no
+// window over it and no lag of the screen behind the drawing changes it.
+ScreenPixels DrawnPixels(HWND window);
+
 // The pixels as a 32-bit BMP file; whether it was written.
 bool SaveBmp(const ScreenPixels& capture, const std::string& path);
 

@@ -115,9 +115,10 @@ TEST_F(WebRequestTest, PostsBytesThatAreNotTextAndReturnsTheBody) {
     const RecordedRequest request = server.Requests()[0];
     EXPECT_EQ(request.requestLine, "POST /upload HTTP/1.1");
     // Wine sends one byte more than a safe array of lower bound 1 holds (it reads the upper
-    // bound as the count); what the array holds must arrive unchanged.
+    // bound as the count), always one: what the array holds arrives, and that one byte after.
+    const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
     EXPECT_EQ(request.body.substr(0, sent.size()), sent);
-    EXPECT_LE(request.body.size(), sent.size() + 1);
+    EXPECT_EQ(request.body.size(), sent.size() + (wine ? 1 : 0));
     EXPECT_EQ(*request.Header("Content-Type"), "application/x-www-form-urlencoded");
     EXPECT_EQ(*request.Header("Accept"), "text/x") << "the caller's accept line, renamed";
     EXPECT_EQ(request.HeaderCount("Accept"), 1u);

@@ -116,6 +116,11 @@ TEST_F(SystemObjectsTest, DictionaryPropertiesMethodsAndKeys) {
     VariantVariable key;
     ASSERT_EQ(Call(SetVariant, {key.ByReference(), T("a")}).low(), 1u);
     EXPECT_EQ(NumberOf(Call(ReadNumber, {dictionary.Cell(), T("Exists"), key.ByReference()})), -1.0);
+    // A logical true reaches the object as the system's own true, every bit set.
+    Call(CallMethod, {dictionary.Cell(), T("Add"), T("t"), Logical(true)});
+    VariantVariable truth(Call(ReadVariant, {dictionary.Cell(), T("Item"), T("t")}));
+    ASSERT_EQ(V_VT(truth.get()), VT_BOOL);
+    EXPECT_EQ(V_BOOL(truth.get()), VARIANT_TRUE);
 }
 
 TEST_F(SystemObjectsTest, DictionaryHoldsAnObjectPassedForAVariantParameter) {

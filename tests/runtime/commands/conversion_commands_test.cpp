@@ -81,6 +81,7 @@ TEST(ConversionCommands, ToByteFoldsFullWidthTextAndKeepsTheLowByte) {
 
 TEST(ConversionCommands, ByteArrays) {
     const HeapBlock integers = OnHeap({1, 2, 1, 2});
+    const HeapBlock floats = OnHeap({1, 2, 0x3F800000, 0x40000000, 0xFFFFFFFF, 0xFFFFFFFF});  // words past the array
     const HeapBlock source = OnHeap(ByteBlock(S("x\0y", 3))), abcdef = OnHeap(ByteBlock("abcdef"));
     struct Row { CommandFn command; Cells arguments; std::string bytes; };
     const Row rows[] = {
@@ -90,6 +91,7 @@ TEST(ConversionCommands, ByteArrays) {
         {ToByteArray, {ValueCell::DateTime(1.0)}, S("\0\0\0\0\0\0\xF0\x3F", 8)},
         {ToByteArray, {ValueCell::Logical(true)}, S("\x01\0\0\0", 4)},
         {ToByteArray, {Array(integers.get(), type_word::kInteger)}, S("\x01\0\0\0\x02\0\0\0", 8)},
+        {ToByteArray, {Array(floats.get(), type_word::kFloat)}, S("\0\0\x80\x3F\0\0\0\x40", 8)},
         {ToByteArray, {ValueCell::Raw(1, 2, type_word::kEightBytes)}, ""},
         {ToByteArray, {ValueCell::Byte(0x41)}, "A"},
         {ToByteArray, {ValueCell::Subroutine(0x01020304)}, "\x04\x03\x02\x01"},

@@ -194,7 +194,6 @@ TEST_F(Process, DllCommandsBindOnceAndSearchTheSystemLibraries) {
     const ProbeRun run = RunProbe("dll-commands");
     EXPECT_EQ(run.exitCode, 0u);
     EXPECT_TRUE(run.Has("first call answers 42"));
-    ASSERT_TRUE(run.Has("library file moved"));
     EXPECT_TRUE(run.Has("second call answers 42"));  // from the cache: no error box
     EXPECT_TRUE(run.Has("system search found"));
 }

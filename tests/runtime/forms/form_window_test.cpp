@@ -272,9 +272,9 @@ TEST(FormWindowStyles, BorderStylesAndFrameProperties) {
     }
 }
 
-// Rows of `window` on screen that hold a pixel of another colour than the form's background.
+// Rows of what `window` drew that hold a pixel of another colour than the form's background.
 int InkRows(HWND window) {
-    const testing::ScreenPixels capture = testing::CaptureWindow(window);
+    const testing::ScreenPixels capture = testing::DrawnPixels(window);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     const std::uint32_t background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
     int rows = 0;
@@ -291,11 +291,10 @@ int InkRows(HWND window) {
 
 TEST_F(ApplicationForm, TheHeadingIsDrawnInItsLargeFontOnTheFormsBackground) {
     HWND form = WindowOf(kForm, 0);
-    // Read off the shared screen: other tests' windows must not cover it meanwhile.
+    // Painted now, above other tests' windows, which would clip the painting, and read back
+    // from the form's own drawing rather than the shared screen, which shows it only later.
     SetWindowPos(form, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    SetForegroundWindow(form);
     RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpUntil([] { return false; }, 300);
     const int heading = InkRows(WindowOf(kForm, unit::kLabel1));
     const int line = InkRows(WindowOf(kForm, unit::kLabel2));
     // A 48-pixel CJK face inks most of its height; the stock GUI font about a quarter of it.

@@ -281,9 +281,9 @@ int Entry() {
     if (g_scenario == "dll-commands") {
         CopyTestDll();
         Log("first call answers " + std::to_string(Dll<int()>(kCopiedDll)()));
-        // Binding again would look for the file under its old path and fail.
-        const std::string moved = CopiedDllPath() + ".moved";
-        Log(MoveFileA(CopiedDllPath().c_str(), moved.c_str()) ? "library file moved" : "not moved");
+        // Binding again would now look for an export the library lacks and fail. (Moving the
+        // file would not stop it: loading the path of a module already loaded reads no file.)
+        RuntimeApp::Current()->dllCommand(kCopiedDll)->entryName = "KxNoSuchExport";
         Log("second call answers " + std::to_string(Dll<int()>(kCopiedDll)()));
         const DWORD processId = Dll<DWORD WINAPI()>(kGetCurrentProcessId)();
         Log(std::string("system search ") + (processId == GetCurrentProcessId() ? "found" : "wrong"));

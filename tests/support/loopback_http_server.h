@@ -62,7 +62,7 @@ public:
     // Waits until `count` requests have arrived, at most `timeoutMs`; whether they did.
     bool WaitForRequests(std::size_t count, int timeoutMs) const;
 
-    // A loopback port on which nothing listens: connecting is refused.
+    // A loopback port on which nothing listens, held by this process: connecting is refused.
     static std::uint16_t RefusingPort();
 
 private:

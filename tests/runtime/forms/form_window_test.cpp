@@ -456,6 +456,9 @@ TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
     RtService(4, type_word::kLabelType, 8, stale, static_cast<Word>(-1), ToWord(&live), 0);
     EXPECT_STREQ(FromWord<char*>(static_cast<Word>(live)), "改");
     RtFree(FromWord<char*>(static_cast<Word>(live)));
+    wchar_t shown[8] = {};  // the label's own window, not another unit's
+    GetWindowTextW(WindowOf(kForm, kLabel), shown, 8);
+    EXPECT_STREQ(shown, L"改");
     auto* zeroes = RtAlloc(256);  // a word that was never a unit object
     std::memset(zeroes, 0, 256);
     const Word unknown = ToWord(zeroes);

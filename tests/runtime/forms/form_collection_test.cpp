@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "archive.h"
@@ -32,6 +33,15 @@ std::vector<TestUnit> SampleUnits() {
 
 bool Load(FormCollection& forms, const std::vector<std::uint8_t>& block, std::size_t size) {
     return forms.Load(block.data(), static_cast<std::uint32_t>(size));
+}
+
+// A refused block leaves no forms, not even those of the load before.
+void ExpectRefused(const std::vector<std::uint8_t>& block, const std::string& what) {
+    FormCollection forms;
+    const auto whole = FormBlockBytes({{0x52010009, {SampleUnits()[0]}, ""}});
+    ASSERT_TRUE(Load(forms, whole, whole.size()));
+    EXPECT_FALSE(Load(forms, block, block.size())) << what;
+    EXPECT_TRUE(forms.empty()) << what;
 }
 
 TEST(FormBlockReader, ReadsFormsInStoredOrderWithTheirUnitTables) {
@@ -68,13 +78,8 @@ TEST(FormBlockReader, ReadsFormsInStoredOrderWithTheirUnitTables) {
 TEST(FormBlockReader, ABlockCutShortAnywhereIsRefusedAndLeavesNoForms) {
     const auto block = FormBlockBytes({{kForm, SampleUnits(), "主窗口"}});
     for (std::size_t size = 0; size < block.size(); ++size) {
-        FormCollection forms;
-        const auto whole = FormBlockBytes({{0x52010009, {SampleUnits()[0]}, ""}});
-        ASSERT_TRUE(Load(forms, whole, whole.size()));
         // A cut copy, so that a read past the cut would read memory that is not the block.
-        const std::vector<std::uint8_t> cut(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(size));
-        EXPECT_FALSE(Load(forms, cut, cut.size())) << size;
-        EXPECT_TRUE(forms.empty()) << size;
+        ExpectRefused({block.begin(), block.begin() + static_cast<std::ptrdiff_t>(size)}, std::to_string(size));
     }
 }
 
@@ -94,9 +99,7 @@ TEST(FormBlockReader, CountsThatRunPastTheEndAreRefused) {
     for (const Row& row : rows) {
         auto block = good;
         StoreWord(block.data() + row.at, row.value);
-        FormCollection forms;
-        EXPECT_FALSE(Load(forms, block, block.size())) << row.what;
-        EXPECT_TRUE(forms.empty()) << row.what;
+        ExpectRefused(block, row.what);
     }
 }
 
@@ -108,10 +111,7 @@ TEST(FormBlockReader, AFormWhoseFirstUnitIsNoWindowIsRefused) {
     for (const Row& row : rows) {
         auto units = SampleUnits();
         units[0].id = row.id, units[0].typeId = row.typeId;
-        const auto block = FormBlockBytes({{kForm, units, ""}});
-        FormCollection forms;
-        EXPECT_FALSE(Load(forms, block, block.size())) << row.typeId;
-        EXPECT_TRUE(forms.empty());
+        ExpectRefused(FormBlockBytes({{kForm, units, ""}}), std::to_string(row.typeId));
     }
 }
 

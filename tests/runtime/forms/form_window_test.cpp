@@ -41,9 +41,17 @@ std::string ClassOf(HWND window) {
     return name;
 }
 
-BOOL CALLBACK CountFormWindows(HWND window, LPARAM count) {
-    if (ClassOf(window) == "QZWindow") ++*reinterpret_cast<int*>(count);
-    return TRUE;
+HGDIOBJ FontOf(HWND window) { return reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)); }
+
+// Windows of this thread of one class: other test processes may show theirs.
+int ThreadWindowsOfClass(const std::string& className) {
+    struct Count { const std::string& className; int windows; } count{className, 0};
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM state) {
+        auto& counted = *reinterpret_cast<Count*>(state);
+        counted.windows += ClassOf(window) == counted.className;
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&count));
+    return count.windows;
 }
 
 class ApplicationForm : public FormTest {
@@ -79,8 +87,7 @@ TEST_F(ApplicationForm, ControlsAreCreatedInReverseStoredOrderWithTheirClassesAn
         if (std::string(row.className) == "Button") {
             EXPECT_EQ(style & (WS_TABSTOP | BS_CENTER | BS_VCENTER | BS_DEFPUSHBUTTON),
                       static_cast<DWORD>(WS_TABSTOP | BS_CENTER | BS_VCENTER)) << row.id;
-            EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)),
-                      GetStockObject(DEFAULT_GUI_FONT));
+            EXPECT_EQ(FontOf(control), GetStockObject(DEFAULT_GUI_FONT));
         }
     }
     // Z-order: 按钮6 on top, 标签1 at the bottom.
@@ -91,37 +98,14 @@ TEST_F(ApplicationForm, ControlsAreCreatedInReverseStoredOrderWithTheirClassesAn
     EXPECT_EQ(order, (std::vector<int>{190, 180, 170, 160, 150, 140, 130, 120, 110, 100}));
     // 标签1 in its 48-pixel heading font, 标签2 and 标签3 in the stock one.
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel1), WM_GETFONT, 0, 0)),
-               sizeof font, &font);
+    GetObjectW(FontOf(WindowOf(kForm, unit::kLabel1)), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, -48);
     EXPECT_EQ(font.lfCharSet, GB2312_CHARSET);
-    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel3), WM_GETFONT, 0, 0)),
-              GetStockObject(DEFAULT_GUI_FONT));
-}
-
-TEST_F(ApplicationForm, LoadingAgainOnlyBringsTheWindowForward) {
-    HWND form = WindowOf(kForm, 0);
+    EXPECT_EQ(FontOf(WindowOf(kForm, unit::kLabel3)), GetStockObject(DEFAULT_GUI_FONT));
+    // Loading again only brings the window forward.
     RtLoadStartForm(kForm);
     EXPECT_EQ(WindowOf(kForm, 0), form);
-    int forms = 0;
-    EnumThreadWindows(GetCurrentThreadId(), &CountFormWindows, reinterpret_cast<LPARAM>(&forms));
-    EXPECT_EQ(forms, 1);
-}
-
-TEST_F(ApplicationForm, PropertiesZeroToThreeOfLoadedUnits) {
-    RECT outer;
-    GetWindowRect(WindowOf(kForm, 0), &outer);
-    // The form in screen coordinates, a control in its parent's client area.
-    EXPECT_EQ(static_cast<std::int32_t>(RtReadProperty(kForm, 0, 0, -1)), outer.left);
-    EXPECT_EQ(RtReadProperty(kForm, 0, 2, -1), 380u);
-    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 0, -1), 192u);
-    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 3, -1), 32u);
-    RtWriteProperty(kForm, unit::kButton6, 1, -1, 100, 0);
-    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 1, -1), 100u);
-    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 0, -1), 192u);
-    RtWriteProperty(kForm, unit::kButton6, 6, -1, 1, 0);
-    EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, unit::kButton6)));
-    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 6, -1), 1u);
+    EXPECT_EQ(ThreadWindowsOfClass("QZWindow"), 1);
 }
 
 TEST_F(ApplicationForm, LabelTextWrittenIsReadBackAndShown) {
@@ -137,9 +121,16 @@ TEST_F(ApplicationForm, LabelTextWrittenIsReadBackAndShown) {
     }
 }
 
-TEST_F(ApplicationForm, ClampsOfLabelAndButtonProperties) {
+TEST_F(ApplicationForm, PropertiesWrittenAreReadBackClampedAndReachTheWindows) {
+    RECT outer;
+    GetWindowRect(WindowOf(kForm, 0), &outer);
+    // The form in screen coordinates, a control in its parent's client area.
+    EXPECT_EQ(static_cast<std::int32_t>(RtReadProperty(kForm, 0, 0, -1)), outer.left);
+    EXPECT_EQ(RtReadProperty(kForm, 0, 2, -1), 380u);
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 3, -1), 32u);
     struct Row { Word unit; std::int32_t property; std::int32_t written; std::int32_t stored; };
     const Row rows[] = {
+        {unit::kButton6, 1, 100, 100}, {unit::kButton6, 6, 1, 1},
         {unit::kLabel2, 11, 2, 5},   {unit::kLabel2, 11, 9, 9},   {unit::kLabel2, 9, 7, 3},
         {unit::kLabel2, 9, -4, 0},   {unit::kLabel2, 20, 12, 8},  {unit::kLabel2, 26, 5, 2},
         {unit::kButton1, 9, 5, 1},   {unit::kButton1, 9, -3, 0},  {unit::kButton1, 11, 7, 2},
@@ -150,6 +141,8 @@ TEST_F(ApplicationForm, ClampsOfLabelAndButtonProperties) {
         EXPECT_EQ(static_cast<std::int32_t>(RtReadProperty(kForm, row.unit, row.property, -1)), row.stored)
             << row.property << " " << row.written;
     }
+    EXPECT_EQ(RtReadProperty(kForm, unit::kButton6, 0, -1), 192u);  // moved down only
+    EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, unit::kButton6)));
     HWND button = WindowOf(kForm, unit::kButton1);
     RtWriteProperty(kForm, unit::kButton1, 9, -1, 1, 0);
     EXPECT_TRUE(GetWindowLongPtrW(button, GWL_STYLE) & BS_DEFPUSHBUTTON);
@@ -183,8 +176,7 @@ TEST_F(ApplicationForm, ByteValuesAreTakenOnlyAsFarAsTheirBlockReaches) {
     RtFree(font);
     RtFree(block);
     RtWriteProperty(kForm, unit::kLabel2, 15, -1, 0, 0);  // no font: the stock one again
-    EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel2), WM_GETFONT, 0, 0)),
-              GetStockObject(DEFAULT_GUI_FONT));
+    EXPECT_EQ(FontOf(WindowOf(kForm, unit::kLabel2)), GetStockObject(DEFAULT_GUI_FONT));
 }
 
 // A value read back as its bytes: a text's, or a byte value's behind its header.
@@ -207,8 +199,7 @@ TEST_F(ApplicationForm, AnElementIndexChangesOneFontAttributeAndNoOtherWordIsTak
     expected.replace(28, 32, std::string("宋体") + std::string(28, '\0'));
     EXPECT_EQ(ValueBytes(unit::kLabel1, 15, false), expected);
     LOGFONTA shown{};
-    GetObjectA(reinterpret_cast<HGDIOBJ>(SendMessageW(WindowOf(kForm, unit::kLabel1), WM_GETFONT, 0, 0)),
-               sizeof shown, &shown);
+    GetObjectA(FontOf(WindowOf(kForm, unit::kLabel1)), sizeof shown, &shown);
     EXPECT_EQ(shown.lfHeight, 20);
     // Without a font of its own, the stock font is the one changed.
     RtWriteProperty(kForm, unit::kLabel2, 15, 4, 700, 0);  // weight
@@ -228,22 +219,6 @@ TEST_F(ApplicationForm, AnElementIndexChangesOneFontAttributeAndNoOtherWordIsTak
         EXPECT_EQ(ValueBytes(row.unit, row.property, row.text), before) << row.property;
     }
     RtFree(bytes);
-}
-
-TEST_F(ApplicationForm, ServicesReachLiveUnits) {
-    const Word object = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, unit::kLabel3));
-    ASSERT_NE(object, 0u);
-    EXPECT_EQ(RuntimeService(library_service::kUnitWindowObject, kForm, 0x16019999), 0);
-    // Service 4: the 8-byte value lands at its fifth argument.
-    std::uint64_t value = 0;
-    RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0);
-    auto* text = FromWord<char*>(static_cast<Word>(value));
-    EXPECT_STREQ(text, "北京时间：XXXX-XX-XX 00:00:00");
-    RtFree(text);
-    RtService(5, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord("改"), 0);
-    RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0);
-    EXPECT_STREQ(FromWord<char*>(static_cast<Word>(value)), "改");
-    RtFree(FromWord<char*>(static_cast<Word>(value)));
 }
 
 TEST(FormWindowStyles, BorderStylesAndFrameProperties) {
@@ -367,7 +342,9 @@ void OnArguments(const Word* arguments, Word count, RoutineResult* result) {
     result->low = arguments[0] + arguments[1];
 }
 
-std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2, Word staleObject = 0) {
+// The label's record keeps a stale object word: no load may take it for an object.
+std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2) {
+    constexpr Word kStaleObject = 0xDEADBEE0;
     auto label = LabelBlockWith("标签");
     label[0] = static_cast<std::uint8_t>(labelVersion);
     auto block = FormBlockBytes({{kForm,
@@ -381,12 +358,13 @@ std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2, Word stal
                               {Bind(0, OnClick), Bind(-7, OnFocus), Bind(-8, OnBlur)},
                               forms::ButtonBlock().Write(), forms::kUnitVisible | forms::kUnitTabStop},
                              {kLabel, type_word::kLabelType, "标签2", {Bind(0, OnArguments)}, label, forms::kUnitVisible,
-                              0, 0, 0, 40, 20, "", 0, {}, staleObject}},
+                              0, 0, 0, 40, 20, "", 0, {}, kStaleObject}},
                             "测试"}});
     return block;
 }
 
-class TestForm : public FormTest {
+// A form of its own block, not loaded yet.
+class UnloadedForm : public FormTest {
 protected:
     void SetUp() override {
         g_log.clear();
@@ -395,7 +373,17 @@ protected:
     }
 };
 
-TEST_F(TestForm, UnitsListedAfterTheFirstZeroOfTheFormsChildListStartHidden) {
+// The test form, loaded.
+class TestForm : public UnloadedForm {
+protected:
+    void SetUp() override {
+        UnloadedForm::SetUp();
+        Start(TestFormBlock());
+        RtLoadStartForm(kForm);
+    }
+};
+
+TEST_F(UnloadedForm, UnitsListedAfterTheFirstZeroOfTheFormsChildListStartHidden) {
     constexpr Word kShown = 0x16010011, kHidden = 0x16010012;
     Start(FormBlockBytes({{kForm,
                            {{.id = kOwnUnit, .typeId = type_word::kWindowType, .name = "",
@@ -412,8 +400,6 @@ bool g_formLoadedAtExit = false;
 void ExitRoutineFindingItsForm() { g_formLoadedAtExit = forms::WindowLayer().UnitObject(kForm, kLabel) != 0; }
 
 TEST_F(TestForm, ExitRoutinesStillFindTheirFormLoaded) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     HWND form = WindowOf(kForm, 0);
     app_->AddExitRoutine(ToWord(&ExitRoutineFindingItsForm));
     app_->End(0);
@@ -422,37 +408,37 @@ TEST_F(TestForm, ExitRoutinesStillFindTheirFormLoaded) {
 }
 
 TEST_F(TestForm, LoadEventsRunAfterTheControlsAndBeforeTheFormIsShown) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     // Shown, the form has the focus: its own unit's event -7 follows.
     EXPECT_EQ(g_log, (std::vector<std::string>{"0 before shown", "3", "4", "-7"}));
     EXPECT_TRUE(IsWindowVisible(WindowOf(kForm, 0)));
+    // The form's window is the owner of a window value.
+    EXPECT_EQ(forms::WindowLayer().UnitWindowHandle(kForm, kOwnUnit), WindowOf(kForm, 0));
+    EXPECT_EQ(forms::WindowLayer().UnitWindowHandle(0x52010002, kOwnUnit), nullptr);
 }
 
 TEST_F(TestForm, OnlyAReturnedZeroCancelsTheClose) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
-    HWND form = WindowOf(kForm, 0);
-    g_closeAnswer = CloseAnswer::kZero;
-    g_log.clear();
-    SendMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(IsWindow(form));
-    EXPECT_EQ(g_log, (std::vector<std::string>{"12"}));
-
-    g_closeAnswer = CloseAnswer::kNothing;
-    g_log.clear();
-    SendMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(form));
-    EXPECT_EQ(g_log, (std::vector<std::string>{"12", "1", "2"}));
-    // The form is not loaded any more: its properties 8 and up cannot be reached, its stored
-    // ones can.
-    EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
-    EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
+    struct Row { CloseAnswer answer; std::vector<std::string> log; bool stillOpen; };
+    const Row rows[] = {
+        {CloseAnswer::kZero, {"12"}, true},
+        {CloseAnswer::kNothing, {"12", "1", "2"}, false},
+        // The inner close ran 12, 1 and 2; the outer one ends with the window gone.
+        {CloseAnswer::kCloseAgain, {"12", "12", "1", "2"}, false},
+    };
+    for (const Row& row : rows) {
+        RtLoadStartForm(kForm);  // again, once the row before has closed it
+        HWND form = WindowOf(kForm, 0);
+        g_closeAnswer = row.answer;
+        g_log.clear();
+        SendMessageW(form, WM_CLOSE, 0, 0);
+        EXPECT_EQ(IsWindow(form) != FALSE, row.stillOpen) << g_log.size();
+        EXPECT_EQ(g_log, row.log);
+        // Closed, the form is not loaded any more: its properties 8 and up cannot be reached.
+        EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel) != 0, row.stillOpen);
+        EXPECT_EQ(forms::WindowLayer().AnyFormWindow(), row.stillOpen);
+    }
 }
 
 TEST_F(TestForm, AReturnedOneDoesNotCancelAndTheLastWindowEndsTheLoop) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     g_closeAnswer = CloseAnswer::kOne;
     PostMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);
     RtRunUntilWindowsClosed();  // ends with the quit message the destroyed form posts
@@ -460,23 +446,19 @@ TEST_F(TestForm, AReturnedOneDoesNotCancelAndTheLastWindowEndsTheLoop) {
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
 }
 
-TEST_F(TestForm, AFormClosedByItsOwnCloseRoutineRaisesNothingMore) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
-    HWND form = WindowOf(kForm, 0);
-    g_closeAnswer = CloseAnswer::kCloseAgain;
-    g_log.clear();
-    SendMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(IsWindow(form));
-    // The inner close ran 12, 1 and 2; the outer one ends with the window gone.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"12", "12", "1", "2"}));
-}
-
 TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     const Word stale = static_cast<Word>(RuntimeService(library_service::kUnitWindowObject, kForm, kLabel));
     ASSERT_NE(stale, 0u);
+    EXPECT_EQ(RuntimeService(library_service::kUnitWindowObject, kForm, 0x16019999), 0);
+    // Service 4: the 8-byte value lands at its fifth argument.
+    std::uint64_t live = 0;
+    RtService(5, type_word::kLabelType, 8, stale, static_cast<Word>(-1), ToWord("改"), 0);
+    RtService(4, type_word::kLabelType, 8, stale, static_cast<Word>(-1), ToWord(&live), 0);
+    EXPECT_STREQ(FromWord<char*>(static_cast<Word>(live)), "改");
+    RtFree(FromWord<char*>(static_cast<Word>(live)));
+    wchar_t shown[8] = {};  // the label's own window, not another unit's
+    GetWindowTextW(WindowOf(kForm, kLabel), shown, 8);
+    EXPECT_STREQ(shown, L"改");
     auto* zeroes = RtAlloc(256);  // a word that was never a unit object
     std::memset(zeroes, 0, 256);
     const Word unknown = ToWord(zeroes);
@@ -500,16 +482,21 @@ std::uint8_t* NewByteArray(const std::vector<std::uint8_t>& bytes) {
     return array;
 }
 
+// Writes bytes as a byte value of a unit's property.
+void WriteBytes(Word unitId, std::int32_t property, const std::vector<std::uint8_t>& bytes) {
+    auto* array = NewByteArray(bytes);
+    RtWriteProperty(kForm, unitId, property, -1, ToWord(array), 0);
+    RtFree(array);
+}
+
 // Four bytes of picture data that no picture loader reads.
-std::uint8_t* NewPictureBytes() { return NewByteArray({'B', 'M', 0, 0}); }
+const std::vector<std::uint8_t> kUnreadablePicture = {'B', 'M', 0, 0};
 
 TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWindowsThread) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     HWND old = WindowOf(kForm, kButton);
     ASSERT_NE(old, nullptr);
     const int id = GetDlgCtrlID(old);
-    auto* picture = NewPictureBytes();
+    auto* picture = NewByteArray(kUnreadablePicture);
     std::atomic<bool> written{false};
     std::thread writer([picture, &written] {
         RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
@@ -533,23 +520,14 @@ TEST_F(TestForm, AButtonPictureWrittenFromAnotherThreadRemakesTheButtonOnItsWind
     EXPECT_EQ(g_log.back(), "click");
 }
 
-BOOL CALLBACK CountButtons(HWND window, LPARAM count) {
-    if (ClassOf(window) == "Button") ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 TEST_F(TestForm, AButtonShowsAPictureThatDecodesAndDropsOneThatDoesNot) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     struct Row { std::vector<std::uint8_t> picture; DWORD style; UINT imageType; };
     const Row rows[] = {
         {BitmapFileBytes(), BS_BITMAP, IMAGE_BITMAP}, {IconFileBytes(1), BS_ICON, IMAGE_ICON},
-        {{'B', 'M', 0, 0}, 0, IMAGE_BITMAP},          {{}, 0, IMAGE_ICON},
+        {kUnreadablePicture, 0, IMAGE_BITMAP}, {{}, 0, IMAGE_ICON},
     };
     for (const Row& row : rows) {
-        auto* picture = NewByteArray(row.picture);
-        RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
-        RtFree(picture);
+        WriteBytes(kButton, 8, row.picture);
         HWND button = WindowOf(kForm, kButton);
         EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrW(button, GWL_STYLE)) & (BS_BITMAP | BS_ICON), row.style)
             << row.picture.size();
@@ -558,8 +536,6 @@ TEST_F(TestForm, AButtonShowsAPictureThatDecodesAndDropsOneThatDoesNot) {
 }
 
 TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     Word defaults[2] = {0, 0};
     RuntimeService(library_service::kLoadDefaultIcons, ToWord(defaults), 0);
     ASSERT_NE(defaults[1], 0u);  // this test program carries the program's icon too
@@ -568,9 +544,7 @@ TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
     HWND form = WindowOf(kForm, 0);
     for (const Row& row : rows) {
         if (!row.icon.empty()) {  // the first row is the icon the load set
-            auto* icon = NewByteArray(row.icon);
-            RtWriteProperty(kForm, 0, 20, -1, ToWord(icon), 0);
-            RtFree(icon);
+            WriteBytes(0, 20, row.icon);
         }
         const auto small = static_cast<Word>(SendMessageW(form, WM_GETICON, ICON_SMALL, 0));
         const auto big = static_cast<Word>(SendMessageW(form, WM_GETICON, ICON_BIG, 0));
@@ -593,7 +567,7 @@ std::optional<POINT> HotspotOf(HCURSOR cursor) {
     return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
 }
 
-TEST_F(TestForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
+TEST_F(UnloadedForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     const auto cross = HotspotOf(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
     ASSERT_TRUE(cross);
@@ -616,9 +590,7 @@ TEST_F(TestForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
     }
     // A write replaces the cursor at once and destroys the old one; the last goes with the window.
     const HCURSOR old = CursorShownOver(WindowOf(kForm, kButton));
-    auto* data = NewByteArray(IconFileBytes(2, 7, 9));
-    RtWriteProperty(kForm, kButton, 7, -1, ToWord(data), 0);
-    RtFree(data);
+    WriteBytes(kButton, 7, IconFileBytes(2, 7, 9));
     const HCURSOR made = CursorShownOver(WindowOf(kForm, kButton));
     const auto spot = HotspotOf(made);
     EXPECT_TRUE(spot && spot->x == 7 && spot->y == 9);
@@ -628,24 +600,18 @@ TEST_F(TestForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
 }
 
 TEST_F(TestForm, AFormThatClosesBeforeAButtonIsMadeAgainLeavesNoButtonBehind) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     HWND form = WindowOf(kForm, 0);
     // The close waits in the queue; the write lets it through before the button is made again.
     PostMessageW(form, WM_CLOSE, 0, 0);
-    auto* picture = NewPictureBytes();
-    RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
-    RtFree(picture);
+    WriteBytes(kButton, 8, kUnreadablePicture);
     EXPECT_FALSE(IsWindow(form));
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
-    int buttons = 0;
-    EnumThreadWindows(GetCurrentThreadId(), &CountButtons, reinterpret_cast<LPARAM>(&buttons));
-    EXPECT_EQ(buttons, 0);
+    EXPECT_EQ(ThreadWindowsOfClass("Button"), 0);
 }
 
 // One class name, one kind of window: a form named after a control's class, or a control
 // whose class a form has taken, would be run by the other kind's procedure.
-TEST_F(TestForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {
+TEST_F(UnloadedForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {
     const auto windowNamed = [](const char* className) {
         forms::WindowBlock block;
         block.className = className;
@@ -671,8 +637,6 @@ TEST_F(TestForm, AWindowClassNameTakenByAnotherWindowTypeFailsTheLoad) {
 }
 
 TEST_F(TestForm, ABorderStyleWrittenToALiveFormChangesItsFrame) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     HWND form = WindowOf(kForm, 0);
     constexpr DWORD kBorderBits = WS_CAPTION | WS_THICKFRAME;
     constexpr DWORD kBorderExBits = WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE;
@@ -692,16 +656,25 @@ TEST_F(TestForm, ABorderStyleWrittenToALiveFormChangesItsFrame) {
     }
 }
 
-TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
+TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadKeepsItsPhaseAndStops) {
     auto* timer = FromWord<forms::Timer*>(forms::WindowLayer().UnitObject(kForm, kTimer));
     ASSERT_NE(timer, nullptr);
     EXPECT_FALSE(timer->running());  // stored interval 0: stopped
     std::thread([] { RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0); }).join();
     EXPECT_TRUE(timer->running());
     EXPECT_EQ(RtReadProperty(kForm, kTimer, 8, -1), 1000u);
+    // Rewritten far more often than once a period: were the period restarted on each write,
+    // no tick could ever come.
+    std::atomic<bool> done{false};
+    std::thread writer([&done] {
+        while (!done) {
+            RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
+            Sleep(100);
+        }
+    });
     PumpUntil([] { return g_ticks >= 2; }, 8000);
+    done = true;
+    writer.join();
     EXPECT_GE(g_ticks.load(), 2);
     EXPECT_EQ(g_tickThread.load(), GetCurrentThreadId());
 
@@ -717,28 +690,7 @@ TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadAndStops) {
     EXPECT_FALSE(KillTimer(WindowOf(kForm, kTimer), forms::kTimerId));
 }
 
-TEST_F(TestForm, WritingTheSameIntervalAgainKeepsTheTimersPhase) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
-    RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
-    // Rewritten far more often than once a period: were the period restarted on each write,
-    // no tick could ever come.
-    std::atomic<bool> done{false};
-    std::thread writer([&done] {
-        while (!done) {
-            RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
-            Sleep(100);
-        }
-    });
-    PumpUntil([] { return g_ticks >= 1; }, 8000);
-    done = true;
-    writer.join();
-    EXPECT_GE(g_ticks.load(), 1);
-}
-
 TEST_F(TestForm, ButtonClicksFocusAndLabelEventsReachTheirRoutines) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     SetFocus(WindowOf(kForm, 0));
     g_log.clear();
     // A click gives the button the focus first: events -7, then 0.
@@ -758,8 +710,6 @@ TEST_F(TestForm, ButtonClicksFocusAndLabelEventsReachTheirRoutines) {
 }
 
 TEST_F(TestForm, TypedEventsPassTheirWordsAndGetTheResultBack) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
     TypedEventRecord record{};
     record.formId = kForm;
     record.unitId = kLabel;
@@ -779,7 +729,7 @@ TEST_F(TestForm, TypedEventsPassTheirWordsAndGetTheResultBack) {
     EXPECT_EQ(plain.hasResult, 0u);
 }
 
-TEST_F(TestForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoad) {
+TEST_F(UnloadedForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoad) {
     Start(TestFormBlock());
     RtWriteProperty(kForm, kButton, 2, -1, 77, 0);
     RtWriteProperty(kForm, kButton, 4, -1, ToWord("一个更长的标记"), 0);
@@ -788,8 +738,10 @@ TEST_F(TestForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoa
     auto* tag = FromWord<char*>(static_cast<Word>(RtReadProperty(kForm, kButton, 4, -1)));
     EXPECT_STREQ(tag, "一个更长的标记");
     RtFree(tag);
-    // The records behind the button's moved; the label behind it still reads whole.
+    // The records behind the button's moved; the label behind it still reads whole, and its
+    // stored object word is no object.
     EXPECT_EQ(RtReadProperty(kForm, kLabel, 5, -1), 1u);
+    EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
     RtLoadStartForm(kForm);
     RECT rect;
     GetWindowRect(WindowOf(kForm, kButton), &rect);
@@ -797,36 +749,18 @@ TEST_F(TestForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoa
     EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, kButton)));
 }
 
-TEST_F(TestForm, ALabelBlockOfAVersionTooHighFailsTheLoadAndLeavesNoWindow) {
+TEST_F(UnloadedForm, ALabelBlockOfAVersionTooHighFailsTheLoadAndLeavesNoWindow) {
     Start(TestFormBlock(3));
+    // A load that failed on the way must not leave the stored object word taken for an object.
+    EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
     EXPECT_FALSE(forms::WindowLayer().LoadStartForm(kForm));
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
-    int forms = 0;  // of this thread: other test processes may show theirs
-    EnumThreadWindows(GetCurrentThreadId(), &CountFormWindows, reinterpret_cast<LPARAM>(&forms));
-    EXPECT_EQ(forms, 0);
+    EXPECT_EQ(ThreadWindowsOfClass("QZWindow"), 0);
     EXPECT_TRUE(g_log.empty());  // no load events
-}
-
-// A stored object word is meaningless: before loading, and after a load that failed on the
-// way, it must not be taken for a window object.
-void ExpectStoredObjectWordsIgnored(std::int32_t labelVersion) {
-    EXPECT_EQ(RtReadProperty(kForm, kLabel, 5, -1), 1u);  // from the record: not loaded
     EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
-    EXPECT_EQ(forms::WindowLayer().LoadStartForm(kForm), labelVersion == 2);
-    EXPECT_EQ(forms::WindowLayer().AnyFormWindow(), labelVersion == 2);
 }
 
-TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadSucceeds) {
-    Start(TestFormBlock(2, 0xDEADBEE0));
-    ExpectStoredObjectWordsIgnored(2);
-}
-
-TEST_F(TestForm, StoredObjectWordsAreNotObjectsWhenTheLoadFails) {
-    Start(TestFormBlock(3, 0xDEADBEE0));
-    ExpectStoredObjectWordsIgnored(3);
-}
-
-TEST_F(TestForm, AModalFormDisablesTheOthersUntilItCloses) {
+TEST_F(UnloadedForm, AModalFormDisablesTheOthersUntilItCloses) {
     auto block = FormBlockBytes({{kForm, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("甲")}}, ""},
                                  {0x52010002, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("乙")}}, ""},
                                  {0x52010003, {{kOwnUnit, type_word::kWindowType, "", {}, WindowBlockTitled("丙")}}, ""}});
@@ -842,13 +776,6 @@ TEST_F(TestForm, AModalFormDisablesTheOthersUntilItCloses) {
     EXPECT_FALSE(IsWindow(modal));
     EXPECT_TRUE(IsWindowEnabled(WindowOf(kForm, 0)));
     EXPECT_FALSE(IsWindowEnabled(WindowOf(0x52010002, 0)));
-}
-
-TEST_F(TestForm, TheFormsWindowIsTheOwnerOfAWindowValue) {
-    Start(TestFormBlock());
-    RtLoadStartForm(kForm);
-    EXPECT_EQ(forms::WindowLayer().UnitWindowHandle(kForm, kOwnUnit), WindowOf(kForm, 0));
-    EXPECT_EQ(forms::WindowLayer().UnitWindowHandle(0x52010002, kOwnUnit), nullptr);
 }
 
 }  // namespace

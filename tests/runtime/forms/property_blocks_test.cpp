@@ -7,9 +7,13 @@
 namespace kx::forms {
 namespace {
 
+// Returns the block read back from what `filled` wrote.
 template <typename Block>
-void ExpectRefusalsLeaveTheBlock(const Block& filled) {
+Block ExpectRoundTripAndRefusals(const Block& filled) {
     const auto bytes = filled.Write();
+    Block back;
+    EXPECT_TRUE(back.Read(bytes));
+    EXPECT_EQ(back.Write(), bytes);
     for (std::size_t size = 0; size < bytes.size(); ++size) {
         Block target = filled;
         const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(size));
@@ -20,6 +24,7 @@ void ExpectRefusalsLeaveTheBlock(const Block& filled) {
     tooNew[0] = static_cast<std::uint8_t>(Block::kVersion + 1);
     Block target;
     EXPECT_FALSE(target.Read(tooNew));
+    return back;
 }
 
 TEST(PropertyBlocks, EachRoundTripsAndRefusesWhatItCannotRead) {
@@ -28,35 +33,22 @@ TEST(PropertyBlocks, EachRoundTripsAndRefusesWhatItCannotRead) {
     window.className = "MyClass";
     window.icon = {1, 2, 3};
     window.alwaysOnTop = 1;
-    WindowBlock windowBack;
-    ASSERT_TRUE(windowBack.Read(window.Write()));
-    EXPECT_EQ(windowBack.Write(), window.Write());
-    EXPECT_EQ(windowBack.title, "Velmo 校时工具");
-    ExpectRefusalsLeaveTheBlock(window);
+    EXPECT_EQ(ExpectRoundTripAndRefusals(window).title, "Velmo 校时工具");
 
     LabelBlock label;
     label.text = "北京时间：";
     label.font.assign(kLogFontSize, 7);
     label.text28 = "二十八";
-    LabelBlock labelBack;
-    ASSERT_TRUE(labelBack.Read(label.Write()));
-    EXPECT_EQ(labelBack.Write(), label.Write());
-    ExpectRefusalsLeaveTheBlock(label);
+    EXPECT_EQ(ExpectRoundTripAndRefusals(label).text28, "二十八");
 
     ButtonBlock button;
     button.caption = "同步";
     button.buttonType = 1;
-    ButtonBlock buttonBack;
-    ASSERT_TRUE(buttonBack.Read(button.Write()));
-    EXPECT_EQ(buttonBack.caption, "同步");
-    ExpectRefusalsLeaveTheBlock(button);
+    EXPECT_EQ(ExpectRoundTripAndRefusals(button).caption, "同步");
 
     TimerBlock timer;
     timer.interval = 1000;
-    TimerBlock timerBack;
-    ASSERT_TRUE(timerBack.Read(timer.Write()));
-    EXPECT_EQ(timerBack.interval, 1000u);
-    ExpectRefusalsLeaveTheBlock(timer);
+    EXPECT_EQ(ExpectRoundTripAndRefusals(timer).interval, 1000u);
 }
 
 TEST(PropertyBlocks, AStoredTimerIntervalIsReadAsSignedAndANegativeOneIsNoTimer) {

@@ -1,6 +1,7 @@
 // The clock corrector's routines in process, on the application's own image, with the local
-// clock replaced: what each button asks the system clock to become, the network time's one
-// lock, counting occurrences and the wait for the next second.
+// clock replaced: rounding to the minute and sync, the network time's one
+// lock, counting occurrences and the wait for the next second. What each button sets is
+// tested by clicking it on the real form (timer_tick_test.cpp).
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -13,6 +14,7 @@
 #include "count_occurrences.h"
 #include "fake_clock.h"
 #include "kx/program_image.h"
+#include "local_time_text.h"
 #include "network_time.h"
 #include "next_second.h"
 #include "runtime_app.h"
@@ -36,44 +38,6 @@ protected:
 
     std::unique_ptr<kx::RuntimeApp> app_;
 };
-
-std::string Text(const LocalTime& t) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                  t.minute, t.second);
-    return text;
-}
-
-struct ButtonRow {
-    void (*routine)();
-    const char* name;
-    LocalTime now;
-    const char* expected;
-};
-
-TEST_F(AppRoutines, EachButtonSetsTheClockOnceToItsWholeSecond) {
-    const ButtonRow rows[] = {
-        {OnMinusSecond, "-1s", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:20:15"},
-        {OnPlusSecond, "+1s", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:20:16"},
-        {OnMinusMinute, "-1m", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:19:16"},
-        {OnPlusMinute, "+1m", {2026, 12, 5, 10, 20, 15}, "2026-12-05 10:21:16"},
-        {OnPlusSecond, "+1s at the year's end", {2026, 12, 31, 23, 59, 59}, "2027-01-01 00:00:00"},
-        {OnPlusMinute, "+1m at a month's end", {2026, 11, 30, 23, 59, 30}, "2026-12-01 00:00:31"},
-        {OnMinusMinute, "-1m at the year's start", {2027, 1, 1, 0, 0, 30}, "2026-12-31 23:59:31"},
-        {OnMinusSecond, "-1s at midnight", {2027, 3, 1, 0, 0, 0}, "2027-03-01 00:00:00"},
-        {OnRoundToMinute, "至0 at :29", {2026, 12, 5, 10, 20, 29}, "2026-12-05 10:20:01"},
-        {OnRoundToMinute, "至0 at :30", {2026, 12, 5, 10, 20, 30}, "2026-12-05 10:21:01"},
-        {OnRoundToMinute, "至0 at :00", {2026, 12, 5, 10, 20, 0}, "2026-12-05 10:20:01"},
-        {OnRoundToMinute, "至0 at :59", {2026, 12, 5, 10, 20, 59}, "2026-12-05 10:21:01"},
-        {OnRoundToMinute, "至0 before midnight", {2026, 12, 31, 23, 59, 45}, "2027-01-01 00:00:01"},
-    };
-    for (const ButtonRow& row : rows) {
-        FakeClock clock(row.now);
-        row.routine();
-        ASSERT_EQ(clock.sets.size(), 1u) << row.name;
-        EXPECT_EQ(Text(clock.sets[0]), row.expected) << row.name;
-    }
-}
 
 TEST_F(AppRoutines, RoundingToTheMinuteTakesAFreshSecondAfterItsBase) {
     // The clock moves on between the readings: the direction comes from the first, the amount

@@ -35,23 +35,12 @@ std::string Shown(double time) {
 
 class NetworkTime : public kx::testing::ProgramRuntimeTest {
 protected:
-    // FetchNetworkTime of the loopback server answering with these header lines.
-    std::string FetchFromServerWith(std::vector<std::string> headerLines) {
-        server_.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = std::move(headerLines), .body = "x"}});
-        Word url = NewText(server_.Url("/"));
-        const double time = FetchNetworkTime(&url, true);
-        EXPECT_EQ(std::string(TextOf(url)), server_.Url("/")) << "a given URL stays";
-        FreeValue(&url);
-        return Shown(time);
-    }
-
     LoopbackHttpServer server_;
 };
 
 TEST_F(NetworkTime, HttpDatesBecomeUtcPlusEight) {
     const std::pair<const char*, const char*> rows[] = {
         {" Sat, 05 Dec 2026 06:00:00 GMT", "2026年12月5日14时"},
-        {"Sat, 05 Dec 2026 06:00:00 GMT", "2026年12月5日14时"},
         {" Thu, 31 Dec 2026 20:30:15 GMT", "2027年1月1日4时30分15秒"},
         {" Tue, 28 Feb 2028 23:59:59 GMT", "2028年2月29日7时59分59秒"},
         {" Sunday, 06-Nov-94 08:49:37 GMT", "1994年11月6日16时49分37秒"},
@@ -63,12 +52,9 @@ TEST_F(NetworkTime, HttpDatesBecomeUtcPlusEight) {
         {" not a date at all", kFallbackText},
         // The system's parser fills in the current time before reading; none of it may stay.
         {" Sat, 05 Dec 2026", kFallbackText},
-        {" Xyz, 05 Dec 2026 06:00:00 GMT", kFallbackText},
         // An instant the program cannot state exactly is no time at all.
         {" Sun, 06 Nov 1994 08:49:37 +0200", kFallbackText},
-        {" Sun, 06 Nov 1994 08:49:37 CET", kFallbackText},
         {" Sun, 06 Nov 1994 24:00:00 GMT", kFallbackText},
-        {" Sun, 06 Nov 1994 08:61:37 GMT", kFallbackText},
     };
     for (const auto& [date, shown] : rows) {
         Word text = NewText(date);
@@ -88,29 +74,40 @@ TEST_F(NetworkTime, TwoDigitYearsFollowTheLocalClock) {
 
 TEST_F(NetworkTime, TheFallbackIsTheFirstDayOfYear100PlusEightHours) {
     Word none = 0;
-    const double fallback = HttpDateToDateTime(&none);
-    EXPECT_NEAR(fallback, -657434.0 - 8.0 / 24, 1e-9);
-    EXPECT_EQ(Shown(fallback), kFallbackText);
+    EXPECT_NEAR(HttpDateToDateTime(&none), -657434.0 - 8.0 / 24, 1e-9);
 }
 
+// The Date: header of a HEAD request to the given URL, which stays as it was; the fallback
+// without a usable one or without a server.
 TEST_F(NetworkTime, ReadsTheDateHeaderOfAHeadRequest) {
-    EXPECT_EQ(FetchFromServerWith({"Server: t", "Date: Thu, 31 Dec 2026 20:30:15 GMT", "X: y"}),
-              "2027年1月1日4时30分15秒");
-    ASSERT_EQ(server_.Requests().size(), 1u);
-    EXPECT_EQ(server_.Requests()[0].requestLine, "HEAD / HTTP/1.1");
-}
-
-TEST_F(NetworkTime, FallsBackWithoutAUsableDateHeader) {
-    EXPECT_EQ(FetchFromServerWith({"Server: t"}), kFallbackText);
-    EXPECT_EQ(FetchFromServerWith({"date: Thu, 31 Dec 2026 20:30:15 GMT"}), kFallbackText)
-        << "the marker is found only as written";
-    EXPECT_EQ(FetchFromServerWith({"Date: yesterday"}), kFallbackText);
-}
-
-TEST_F(NetworkTime, FallsBackWithoutAServer) {
-    Word url = NewText("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/");
-    EXPECT_EQ(Shown(FetchNetworkTime(&url, true)), kFallbackText);
-    FreeValue(&url);
+    struct Row {
+        const char* name;
+        std::vector<std::string> headerLines;
+        const char* shown;
+        bool refused = false;
+    };
+    const Row rows[] = {
+        {"a Date header", {"Server: t", "Date: Thu, 31 Dec 2026 20:30:15 GMT", "X: y"}, "2027年1月1日4时30分15秒"},
+        {"no Date header", {"Server: t"}, kFallbackText},
+        {"the marker is found only as written", {"date: Thu, 31 Dec 2026 20:30:15 GMT"}, kFallbackText},
+        {"no date in it", {"Date: yesterday"}, kFallbackText},
+        {"no server", {}, kFallbackText, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LoopbackHttpServer server;
+        server.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = row.headerLines, .body = "x"}});
+        const std::string url = row.refused
+            ? "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/"
+            : server.Url("/");
+        Word urlWord = NewText(url);
+        EXPECT_EQ(Shown(FetchNetworkTime(&urlWord, true)), row.shown);
+        EXPECT_EQ(std::string(TextOf(urlWord)), url) << "a given URL stays";
+        FreeValue(&urlWord);
+        if (row.refused) continue;
+        ASSERT_EQ(server.Requests().size(), 1u);
+        EXPECT_EQ(server.Requests()[0].requestLine, "HEAD / HTTP/1.1");
+    }
 }
 
 // The loopback server answers as the proxy for the default host. Wine's request object reads

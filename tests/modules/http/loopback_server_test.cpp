@@ -36,21 +36,24 @@ std::string ReceiveAll(SOCKET s, DWORD waitMs) {
     return data;
 }
 
+// Sends `request` on a new connection to `port` and gives back the whole answer.
+std::string Exchange(std::uint16_t port, const std::string& request) {
+    SOCKET s = Connect(port);
+    EXPECT_NE(s, INVALID_SOCKET) << WSAGetLastError() << " port " << port;
+    EXPECT_EQ(send(s, request.data(), static_cast<int>(request.size()), 0), static_cast<int>(request.size()));
+    const std::string answer = ReceiveAll(s, 5000);
+    closesocket(s);
+    return answer;
+}
+
 TEST(LoopbackHttpServer, RecordsExactlyWhatArrivesAndAnswersAsScripted) {
     LoopbackHttpServer server;
     server.Script({{.statusLine = "HTTP/1.1 302 Found",
                     .headerLines = {"Location: /next", "Set-Cookie: a=1; path=/"},
                     .body = "moved"}});
-    SOCKET s = Connect(server.port());
-    ASSERT_NE(s, INVALID_SOCKET) << WSAGetLastError() << " port " << server.port();
     const std::string body("a\0b\0\0c", 6);
-    const std::string request = "POST /form?x=1 HTTP/1.1\r\nHost: h\r\ncookie:  k=v \r\n"
-                                "Content-Length: 6\r\nX-Last: 1\r\n\r\n" + body;
-    ASSERT_EQ(send(s, request.data(), static_cast<int>(request.size()), 0),
-              static_cast<int>(request.size()));
-    const std::string answer = ReceiveAll(s, 5000);
-    closesocket(s);
-
+    const std::string answer = Exchange(server.port(), "POST /form?x=1 HTTP/1.1\r\nHost: h\r\ncookie:  k=v \r\n"
+                                                       "Content-Length: 6\r\nX-Last: 1\r\n\r\n" + body);
     EXPECT_EQ(answer.rfind("HTTP/1.1 302 Found\r\nLocation: /next\r\nSet-Cookie: a=1; path=/\r\n", 0), 0u)
         << answer;
     EXPECT_EQ(answer.find("Date:"), std::string::npos);
@@ -73,14 +76,7 @@ TEST(LoopbackHttpServer, RepeatsTheLastScriptedResponseAndSendsNoBodyToHead) {
     server.Script({{.statusLine = "HTTP/1.1 404 Not Found", .headerLines = {}, .body = "x"},
                    {.statusLine = "HTTP/1.1 200 OK", .headerLines = {}, .body = "body"}});
     std::string answers[3];
-    for (std::string& answer : answers) {
-        SOCKET s = Connect(server.port());
-        ASSERT_NE(s, INVALID_SOCKET) << WSAGetLastError() << " port " << server.port();
-        const std::string request = "HEAD / HTTP/1.1\r\nHost: h\r\n\r\n";
-        send(s, request.data(), static_cast<int>(request.size()), 0);
-        answer = ReceiveAll(s, 5000);
-        closesocket(s);
-    }
+    for (std::string& answer : answers) answer = Exchange(server.port(), "HEAD / HTTP/1.1\r\nHost: h\r\n\r\n");
     EXPECT_EQ(answers[0].rfind("HTTP/1.1 404", 0), 0u);
     EXPECT_EQ(answers[1].rfind("HTTP/1.1 200", 0), 0u);
     EXPECT_EQ(answers[2].rfind("HTTP/1.1 200", 0), 0u);

@@ -9,21 +9,10 @@
 
 #include "program_runtime.h"
 #include "program_values.h"
+#include "text_var.h"
 
 namespace http_module::testing {
 namespace {
-
-// A text variable that frees what it holds at the end of the test.
-class TextVar {
-public:
-    explicit TextVar(std::string_view text = {}) : word_(NewText(text)) {}
-    ~TextVar() { FreeValue(&word_); }
-    Word* ref() { return &word_; }
-    std::string text() const { return std::string(TextOf(word_)); }
-
-private:
-    Word word_;
-};
 
 // Takes a result text: its bytes, then frees it. Checks the empty text is null.
 std::string Take(Word text) {

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
+#include <optional>
 #include <string>
 
 #include "loopback_http_server.h"
@@ -14,6 +16,7 @@
 #include "program_runtime.h"
 #include "com_calls.h"
 #include "program_values.h"
+#include "text_var.h"
 
 namespace http_module::testing {
 namespace {
@@ -24,26 +27,32 @@ using kx::testing::ServerMode;
 
 constexpr const char* kAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
 
-// A text variable that frees what it holds at the end of the test.
-class TextVar {
-public:
-    explicit TextVar(std::string_view text = {}) : word_(NewText(text)) {}
-    ~TextVar() { FreeValue(&word_); }
-    TextVar(const TextVar&) = delete;
-    TextVar& operator=(const TextVar&) = delete;
-    Word* ref() { return &word_; }
-    std::string text() const { return std::string(TextOf(word_)); }
-
-private:
-    Word word_;
-};
-
 std::string TakeBytes(Word bytes) {
     const auto span = BytesOf(bytes);
     std::string out(reinterpret_cast<const char*>(span.data()), span.size());
     FreeValue(&bytes);
     return out;
 }
+
+std::string RefusedUrl() {
+    return "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/";
+}
+
+// One call of WebRequest: the text variables it is given live as long as the call, and the
+// status code is always given.
+struct Call {
+    explicit Call(const std::string& url) {
+        p.url = Text(url);
+        p.statusCode = Give(&status);
+    }
+    Word* Text(std::string_view text = {}) { return texts.emplace_back(text).ref(); }
+    static std::string Read(Given<Word*> variable) { return std::string(TextOf(*variable.value)); }
+    std::string Run() { return TakeBytes(WebRequest(p)); }
+
+    std::deque<TextVar> texts;
+    WebRequestParameters p;
+    std::int32_t status = -7;
+};
 
 // Position of the first header of that name among those that arrived, or -1.
 int HeaderIndex(const RecordedRequest& request, std::string_view name) {
@@ -60,37 +69,33 @@ TEST_F(WebRequestTest, HeadWithTheDefaultHeadersInOrder) {
     server.Script({{.statusLine = "HTTP/1.1 200 OK",
                     .headerLines = {"Date: Sat, 05 Dec 2026 06:00:00 GMT"},
                     .body = "ignored"}});
-    TextVar url(server.Url("/")), responseHeaders("old"), headers;
-    std::int32_t status = -7;
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.method = Give(2);
-    p.headers = Give(headers.ref());
-    p.responseHeaders = Give(responseHeaders.ref());
-    p.statusCode = Give(&status);
-    EXPECT_EQ(TakeBytes(WebRequest(p)), "");
+    const std::string url = server.Url("/");
+    Call call(url);
+    call.p.method = Give(2);
+    call.p.headers = Give(call.Text());
+    call.p.responseHeaders = Give(call.Text("old"));
+    EXPECT_EQ(call.Run(), "");
 
     ASSERT_EQ(server.Requests().size(), 1u);
     const RecordedRequest request = server.Requests()[0];
     EXPECT_EQ(request.requestLine, "HEAD / HTTP/1.1");
-    const char* names[] = {"Accept", "Referer", "Accept-Language", "User-Agent"};
     int last = -1;
-    for (const char* name : names) {
+    for (const char* name : {"Accept", "Referer", "Accept-Language", "User-Agent"}) {
         const int index = HeaderIndex(request, name);
         EXPECT_GT(index, last) << name << " missing or out of order";
         last = index;
     }
     EXPECT_EQ(*request.Header("Accept"), "*/*");
-    EXPECT_EQ(*request.Header("Referer"), url.text());
+    EXPECT_EQ(*request.Header("Referer"), url);
     EXPECT_EQ(*request.Header("Accept-Language"), "zh-cn");
     EXPECT_EQ(*request.Header("User-Agent"), kAgent);
     EXPECT_EQ(request.Header("Content-Type"), nullptr);
     EXPECT_EQ(request.Header("Cookie"), nullptr);
-    EXPECT_EQ(headers.text(), "Accept: */*\r\nReferer: " + url.text() +
-                                  "\r\nAccept-Language: zh-cn\r\nUser-Agent: " + kAgent);
-    EXPECT_NE(responseHeaders.text().find("Date: Sat, 05 Dec 2026 06:00:00 GMT\r\n"), std::string::npos)
-        << responseHeaders.text();
-    EXPECT_EQ(status, 200);
+    EXPECT_EQ(Call::Read(call.p.headers),
+              "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn\r\nUser-Agent: " + kAgent);
+    EXPECT_NE(Call::Read(call.p.responseHeaders).find("Date: Sat, 05 Dec 2026 06:00:00 GMT\r\n"), std::string::npos)
+        << Call::Read(call.p.responseHeaders);
+    EXPECT_EQ(call.status, 200);
 }
 
 TEST_F(WebRequestTest, PostsBytesThatAreNotTextAndReturnsTheBody) {
@@ -99,16 +104,12 @@ TEST_F(WebRequestTest, PostsBytesThatAreNotTextAndReturnsTheBody) {
     server.Script({{.statusLine = "HTTP/1.1 201 Created", .headerLines = {}, .body = answer}});
     const std::string sent("a\0b\0\0\xFE", 6);
     Word bytes = NewBytes({reinterpret_cast<const std::uint8_t*>(sent.data()), sent.size()});
-    TextVar url(server.Url("/upload")), postText("text that loses"), headers("accept: text/x\r\nConnection: keep-alive");
-    std::int32_t status = 0;
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.method = Give(1);
-    p.postText = Give(postText.ref());
-    p.postBytes = Give(&bytes);
-    p.headers = Give(headers.ref());
-    p.statusCode = Give(&status);
-    EXPECT_EQ(TakeBytes(WebRequest(p)), answer);
+    Call call(server.Url("/upload"));
+    call.p.method = Give(1);
+    call.p.postText = Give(call.Text("text that loses"));
+    call.p.postBytes = Give(&bytes);
+    call.p.headers = Give(call.Text("accept: text/x\r\nConnection: keep-alive"));
+    EXPECT_EQ(call.Run(), answer);
     FreeValue(&bytes);
 
     ASSERT_EQ(server.Requests().size(), 1u);
@@ -123,41 +124,45 @@ TEST_F(WebRequestTest, PostsBytesThatAreNotTextAndReturnsTheBody) {
     EXPECT_EQ(*request.Header("Accept"), "text/x") << "the caller's accept line, renamed";
     EXPECT_EQ(request.HeaderCount("Accept"), 1u);
     for (const auto& [name, value] : request.headers) EXPECT_NE(value, "keep-alive") << name;
-    EXPECT_EQ(status, 201);
+    EXPECT_EQ(call.status, 201);
 }
 
-TEST_F(WebRequestTest, SendsCookiesAndMergesWhatTheServerSet) {
-    LoopbackHttpServer server;
-    server.Script({{.statusLine = "HTTP/1.1 200 OK",
-                    .headerLines = {"Set-Cookie: b=3; path=/; HttpOnly", "Set-Cookie: c=4",
-                                    "Set-Cookie: d=deleted; expires=Thu, 01 Jan 1970 00:00:00 GMT"},
-                    .body = ""}});
-    TextVar url(server.Url("/")), cookies("Cookie: a=1; b=2; d=5"), returned("stale");
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.cookies = Give(cookies.ref());
-    p.returnedCookies = Give(returned.ref());
-    TakeBytes(WebRequest(p));
+// The caller's cookies are sent and merged with those the server set; without them, what
+// the server set comes back as it is.
+TEST_F(WebRequestTest, SendsCookiesAndReturnsWhatTheServerSet) {
+    struct Row {
+        const char* name;
+        std::optional<std::string> cookies;
+        std::vector<std::string> setCookieLines;
+        const char* returned;
+    };
+    const Row rows[] = {
+        {"merged with the caller's", "Cookie: a=1; b=2; d=5",
+         {"Set-Cookie: b=3; path=/; HttpOnly", "Set-Cookie: c=4",
+          "Set-Cookie: d=deleted; expires=Thu, 01 Jan 1970 00:00:00 GMT"},
+         "b=3; c=4; a=1"},
+        {"none given", std::nullopt, {"Set-Cookie: a=1; path=/", "Set-Cookie: b=2"}, "a=1; b=2"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LoopbackHttpServer server;
+        server.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = row.setCookieLines, .body = ""}});
+        Call call(server.Url("/"));
+        if (row.cookies) call.p.cookies = Give(call.Text(*row.cookies));
+        call.p.returnedCookies = Give(call.Text("stale"));
+        call.Run();
 
-    ASSERT_EQ(server.Requests().size(), 1u);
-    ASSERT_NE(server.Requests()[0].Header("Cookie"), nullptr);
-    EXPECT_EQ(*server.Requests()[0].Header("Cookie"), "a=1; b=2; d=5");
-    EXPECT_EQ(returned.text(), "b=3; c=4; a=1");
-    EXPECT_EQ(cookies.text(), "b=3; c=4; a=1");
-}
-
-TEST_F(WebRequestTest, ReturnsSetCookiesWithoutMergingWhenNoCookiesWereGiven) {
-    LoopbackHttpServer server;
-    server.Script({{.statusLine = "HTTP/1.1 200 OK",
-                    .headerLines = {"Set-Cookie: a=1; path=/", "Set-Cookie: b=2"},
-                    .body = ""}});
-    TextVar url(server.Url("/")), returned;
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.returnedCookies = Give(returned.ref());
-    TakeBytes(WebRequest(p));
-    EXPECT_EQ(returned.text(), "a=1; b=2");
-    EXPECT_EQ(server.Requests()[0].Header("Cookie"), nullptr);
+        ASSERT_EQ(server.Requests().size(), 1u);
+        EXPECT_EQ(Call::Read(call.p.returnedCookies), row.returned);
+        const std::string* sent = server.Requests()[0].Header("Cookie");
+        if (!row.cookies) {
+            EXPECT_EQ(sent, nullptr);
+            continue;
+        }
+        ASSERT_NE(sent, nullptr);
+        EXPECT_EQ(*sent, "a=1; b=2; d=5");
+        EXPECT_EQ(Call::Read(call.p.cookies), row.returned);
+    }
 }
 
 TEST_F(WebRequestTest, FollowsRedirectsUnlessTold) {
@@ -165,18 +170,14 @@ TEST_F(WebRequestTest, FollowsRedirectsUnlessTold) {
         LoopbackHttpServer server;
         server.Script({{.statusLine = "HTTP/1.1 302 Found", .headerLines = {"Location: /next"}, .body = ""},
                        {.statusLine = "HTTP/1.1 200 OK", .headerLines = {}, .body = "landed"}});
-        TextVar url(server.Url("/start"));
-        std::int32_t status = 0;
-        WebRequestParameters p;
-        p.url = url.ref();
-        p.statusCode = Give(&status);
-        p.noRedirect = Give(noRedirect);
-        const std::string body = TakeBytes(WebRequest(p));
+        Call call(server.Url("/start"));
+        call.p.noRedirect = Give(noRedirect);
+        const std::string body = call.Run();
         if (noRedirect) {
-            EXPECT_EQ(status, 302);
+            EXPECT_EQ(call.status, 302);
             EXPECT_EQ(server.Requests().size(), 1u);
         } else {
-            EXPECT_EQ(status, 200);
+            EXPECT_EQ(call.status, 200);
             EXPECT_EQ(body, "landed");
             ASSERT_EQ(server.Requests().size(), 2u);
             EXPECT_EQ(server.Requests()[1].requestLine, "GET /next HTTP/1.1");
@@ -186,50 +187,46 @@ TEST_F(WebRequestTest, FollowsRedirectsUnlessTold) {
 
 // The proxy and the origin are one loopback server. On Windows the request goes to it as a
 // proxy (absolute target); Wine's Open drops the proxy set before it, so there the request
-// goes to it directly. Either way the pre-built Proxy-Authorization header arrives.
-TEST_F(WebRequestTest, SendsBasicProxyCredentialsWhenAProxyIsSet) {
-    LoopbackHttpServer server;
-    server.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = {}, .body = "answered"}});
-    TextVar url(server.Url("/path")), proxyText(server.HostAndPort()), user("user"), password("pass");
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.proxy = Give(proxyText.ref());
-    p.userName = Give(user.ref());
-    p.password = Give(password.ref());
-    EXPECT_EQ(TakeBytes(WebRequest(p)), "answered");
-    ASSERT_EQ(server.Requests().size(), 1u);
-    const RecordedRequest request = server.Requests()[0];
-    EXPECT_TRUE(request.target == "/path" || request.target == url.text()) << request.requestLine;
-    ASSERT_NE(request.Header("Proxy-Authorization"), nullptr);
-    EXPECT_EQ(*request.Header("Proxy-Authorization"), "Basic dXNlcjpwYXNz");
-    EXPECT_EQ(request.HeaderCount("Proxy-Authorization"), 1u);
-}
+// goes to it directly. Either way the pre-built Proxy-Authorization header arrives, and only
+// for credentials meant for a proxy that is set.
+TEST_F(WebRequestTest, BuildsBasicProxyCredentialsOnlyForAProxy) {
+    struct Row {
+        const char* name;
+        bool proxy;
+        std::optional<std::int32_t> credentialTarget;
+        const char* proxyAuthorization;
+    };
+    const Row rows[] = {
+        {"a proxy is set", true, std::nullopt, "Basic dXNlcjpwYXNz"},
+        {"credential target 0", true, 0, nullptr},
+        {"no proxy", false, std::nullopt, nullptr},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LoopbackHttpServer server;
+        server.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = {}, .body = "answered"}});
+        const std::string url = server.Url("/path");
+        Call call(url);
+        if (row.proxy) call.p.proxy = Give(call.Text(server.HostAndPort()));
+        call.p.userName = Give(call.Text("user"));
+        call.p.password = Give(call.Text("pass"));
+        if (row.credentialTarget) call.p.credentialTarget = Give(*row.credentialTarget);
+        EXPECT_EQ(call.Run(), "answered");
 
-TEST_F(WebRequestTest, CredentialTargetZeroBuildsNoProxyHeader) {
-    LoopbackHttpServer server;
-    TextVar url(server.Url("/")), proxyText(server.HostAndPort()), user("user"), password("pass");
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.proxy = Give(proxyText.ref());
-    p.userName = Give(user.ref());
-    p.password = Give(password.ref());
-    p.credentialTarget = Give(0);
-    TakeBytes(WebRequest(p));
-    ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0].Header("Proxy-Authorization"), nullptr);
-}
-
-TEST_F(WebRequestTest, CredentialsWithoutAProxyAreIgnored) {
-    LoopbackHttpServer server;
-    TextVar url(server.Url("/")), user("user"), password("pass");
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.userName = Give(user.ref());
-    p.password = Give(password.ref());
-    TakeBytes(WebRequest(p));
-    ASSERT_EQ(server.Requests().size(), 1u);
-    EXPECT_EQ(server.Requests()[0].Header("Proxy-Authorization"), nullptr);
-    EXPECT_EQ(server.Requests()[0].Header("Authorization"), nullptr);
+        ASSERT_EQ(server.Requests().size(), 1u);
+        const RecordedRequest request = server.Requests()[0];
+        EXPECT_TRUE(request.target == "/path" || request.target == url) << request.requestLine;
+        if (!row.proxy) {
+            EXPECT_EQ(request.Header("Authorization"), nullptr) << "credentials for no proxy are dropped";
+        }
+        if (!row.proxyAuthorization) {
+            EXPECT_EQ(request.Header("Proxy-Authorization"), nullptr);
+            continue;
+        }
+        ASSERT_NE(request.Header("Proxy-Authorization"), nullptr);
+        EXPECT_EQ(*request.Header("Proxy-Authorization"), row.proxyAuthorization);
+        EXPECT_EQ(request.HeaderCount("Proxy-Authorization"), 1u);
+    }
 }
 
 TEST_F(WebRequestTest, WorksOnALentObjectAndLeavesItToTheCaller) {
@@ -238,14 +235,10 @@ TEST_F(WebRequestTest, WorksOnALentObjectAndLeavesItToTheCaller) {
     ASSERT_TRUE(CreateObject(object, "WinHttp.WinHttpRequest.5.1"));
     const Word interfaceWord = kx::FromWord<const Word*>(object)[0];
     LoopbackHttpServer server;
-    TextVar url(server.Url("/lent"));
-    std::int32_t status = 0;
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.statusCode = Give(&status);
-    p.requestObject = Give(&object);
-    TakeBytes(WebRequest(p));
-    EXPECT_EQ(status, 200);
+    Call call(server.Url("/lent"));
+    call.p.requestObject = Give(&object);
+    call.Run();
+    EXPECT_EQ(call.status, 200);
     ASSERT_EQ(server.Requests().size(), 1u);
     EXPECT_EQ(server.Requests()[0].requestLine, "GET /lent HTTP/1.1");
     EXPECT_EQ(kx::FromWord<const Word*>(object)[0], interfaceWord) << "the caller keeps its object";
@@ -255,21 +248,16 @@ TEST_F(WebRequestTest, WorksOnALentObjectAndLeavesItToTheCaller) {
 }
 
 TEST_F(WebRequestTest, ARefusedConnectionEmptiesTheOutputs) {
-    TextVar url("http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/"),
-        responseHeaders("old headers"), cookies("a=1"), returned("old");
-    std::int32_t status = 77;
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.responseHeaders = Give(responseHeaders.ref());
-    p.statusCode = Give(&status);
-    p.cookies = Give(cookies.ref());
-    p.returnedCookies = Give(returned.ref());
-    p.timeoutSeconds = Give(2);
-    EXPECT_EQ(TakeBytes(WebRequest(p)), "");
-    EXPECT_EQ(responseHeaders.text(), "");
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(returned.text(), "a=1") << "the merge keeps the old cookies";
-    EXPECT_EQ(cookies.text(), "a=1");
+    Call call(RefusedUrl());
+    call.p.responseHeaders = Give(call.Text("old headers"));
+    call.p.cookies = Give(call.Text("a=1"));
+    call.p.returnedCookies = Give(call.Text("old"));
+    call.p.timeoutSeconds = Give(2);
+    EXPECT_EQ(call.Run(), "");
+    EXPECT_EQ(Call::Read(call.p.responseHeaders), "");
+    EXPECT_EQ(call.status, 0);
+    EXPECT_EQ(Call::Read(call.p.returnedCookies), "a=1") << "the merge keeps the old cookies";
+    EXPECT_EQ(Call::Read(call.p.cookies), "a=1");
 }
 
 // Wine's request object waits for an answer without end, whatever time-outs it was given
@@ -278,17 +266,13 @@ TEST_F(WebRequestTest, ARefusedConnectionEmptiesTheOutputs) {
 TEST_F(WebRequestTest, AServerThatNeverAnswersEndsWithinTheTimeout) {
     if (kx::testing::RunningOnWine()) GTEST_SKIP() << "Wine's request object never times out a silent server";
     LoopbackHttpServer server(ServerMode::kAcceptAndNeverAnswer);
-    TextVar url(server.Url("/")), responseHeaders("old");
-    std::int32_t status = 5;
-    WebRequestParameters p;
-    p.url = url.ref();
-    p.responseHeaders = Give(responseHeaders.ref());
-    p.statusCode = Give(&status);
-    p.timeoutSeconds = Give(1);
-    EXPECT_EQ(TakeBytes(WebRequest(p)), "");
+    Call call(server.Url("/"));
+    call.p.responseHeaders = Give(call.Text("old"));
+    call.p.timeoutSeconds = Give(1);
+    EXPECT_EQ(call.Run(), "");
     EXPECT_TRUE(server.WaitForRequests(1, 0)) << "the request did arrive";
-    EXPECT_EQ(responseHeaders.text(), "");
-    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Call::Read(call.p.responseHeaders), "");
+    EXPECT_EQ(call.status, 0);
 }
 
 TEST_F(WebRequestTest, GivesBackEveryBlockItTakes) {
@@ -296,23 +280,18 @@ TEST_F(WebRequestTest, GivesBackEveryBlockItTakes) {
     server.Script({{.statusLine = "HTTP/1.1 200 OK",
                     .headerLines = {"Set-Cookie: a=1; path=/", "Date: Sat, 05 Dec 2026 06:00:00 GMT"},
                     .body = "body bytes"}});
-    const std::string refused = "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/";
     auto request = [&](const std::string& target, bool byteBody) {
-        TextVar url(target), headers, responseHeaders, cookies("b=2"), returned, postText("x=1");
         Word bytes = byteBody ? NewBytes(std::vector<std::uint8_t>{1, 0, 2}) : 0;
-        std::int32_t status = 0;
-        WebRequestParameters p;
-        p.url = url.ref();
-        p.method = Give(1);
-        p.headers = Give(headers.ref());
-        p.responseHeaders = Give(responseHeaders.ref());
-        p.statusCode = Give(&status);
-        p.cookies = Give(cookies.ref());
-        p.returnedCookies = Give(returned.ref());
-        p.postText = Give(postText.ref());
-        p.postBytes = Give(&bytes);
-        p.timeoutSeconds = Give(2);
-        TakeBytes(WebRequest(p));
+        Call call(target);
+        call.p.method = Give(1);
+        call.p.headers = Give(call.Text());
+        call.p.responseHeaders = Give(call.Text());
+        call.p.cookies = Give(call.Text("b=2"));
+        call.p.returnedCookies = Give(call.Text());
+        call.p.postText = Give(call.Text("x=1"));
+        call.p.postBytes = Give(&bytes);
+        call.p.timeoutSeconds = Give(2);
+        call.Run();
         FreeValue(&bytes);
     };
     // The system keeps a few blocks of its own on first uses (connections, threads); a block
@@ -321,9 +300,9 @@ TEST_F(WebRequestTest, GivesBackEveryBlockItTakes) {
     constexpr std::size_t kRounds = 6;
     for (const bool byteBody : {false, true}) {
         request(server.Url("/"), byteBody);
-        request(refused, byteBody);
+        request(RefusedUrl(), byteBody);
     }
-    for (const std::string& target : {server.Url("/"), refused}) {
+    for (const std::string& target : {server.Url("/"), RefusedUrl()}) {
         std::size_t before = kx::testing::RuntimeHeapBlocks();
         for (std::size_t i = 0; i < kRounds; ++i) request(target, false);
         EXPECT_LT(kx::testing::SettledRuntimeHeapBlocks(before + kRounds), before + kRounds) << target;

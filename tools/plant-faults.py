@@ -7,7 +7,7 @@
 
 A fault replaces one exact piece of text in one file (it must occur exactly once), builds
 the preset it names, runs the tests its regular expression selects (ctest -R) and counts
-as caught when any of them fails. The file is put back however the run ends. Pure logic is
+as caught when any of them fails; those tests must first pass without the fault. The file is put back however the run ends. Pure logic is
 quick in the native build; the rest runs under Wine in the x64 build. Run tools/test.sh (or
 at least configure both presets) once before, so that both build trees exist.
 
@@ -62,10 +62,10 @@ def run_tests(fault):
     if fault["build"] == "native":
         return run(["ctest", "--preset", "native", "-j", "2", "-R", fault["tests"]]).returncode
     env = dict(os.environ, WINEPREFIX=str(ROOT / "build/wine-prefix"), WINEDEBUG="-all", KX_FORCE_XVFB="1")
-    # As tools/test.sh does: one program first brings the prefix up, or ctest's listing of the
-    # tests in each program can wait on a prefix that is still starting.
-    script = ("wineserver -p 60; tools/wine-run.sh build/x64/tests/runtime/abi_tests.exe --gtest_list_tests"
-              f" >/dev/null 2>&1; ctest --preset x64 -j 2 -R '{fault['tests']}'; rc=$?; wineserver -k; exit $rc")
+    # The first Wine process starts the prefix's services, which keep its output open: start
+    # one with its output going nowhere, or a test executable's listing never ends.
+    script = (f"wineserver -p 60; tools/wine-run.sh build/x64/tests/runtime/abi_tests.exe --gtest_list_tests "
+              f">/dev/null 2>&1; ctest --preset x64 -j 2 -R '{fault['tests']}'; rc=$?; wineserver -k; exit $rc")
     return run(["tools/with-display.sh", "bash", "-c", script], env=env).returncode
 
 
@@ -95,9 +95,17 @@ def main(arguments):
         if unknown:
             sys.exit(f"no such fault: {', '.join(sorted(unknown))}")
         faults = [f for f in faults if f["id"] in arguments]
+    # The tests a fault names must pass without it, or a failure would count as a catch.
+    for preset in sorted({f["build"] for f in faults}):
+        if run(["cmake", "--build", "--preset", preset]).returncode != 0:
+            sys.exit(f"the {preset} build fails without any fault")
+    passing = {}
     missed = 0
     for fault in faults:
-        verdict = plant(fault)
+        key = (fault["build"], fault["tests"])
+        if key not in passing:
+            passing[key] = run_tests(fault) == 0
+        verdict = plant(fault) if passing[key] else "not judged (its tests fail without it)"
         missed += verdict != "caught"
         print(f"{fault['id']:32} {verdict}", flush=True)
     # Build once more so the trees hold the real code again.

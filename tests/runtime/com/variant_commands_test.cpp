@@ -44,10 +44,12 @@ void ExpectBounds(VARIANT* variant, VARTYPE type, LONG lower, LONG upper) {
     EXPECT_EQ(found, upper);
 }
 
-TEST_F(VariantCommandsTest, ANewVariableHoldsTheIntegerZero) {
-    VariantVariable variant;
-    EXPECT_EQ(V_VT(variant.get()), VT_I4);
-    EXPECT_EQ(V_I4(variant.get()), 0);
+// The elements of a one-dimensional safe array, copied out.
+template <typename Element>
+std::vector<Element> ElementsOf(VARIANT* variant) {
+    const SAFEARRAY* array = V_ARRAY(variant);
+    const auto* data = static_cast<const Element*>(array->pvData);
+    return std::vector<Element>(data, data + array->rgsabound[0].cElements);
 }
 
 TEST_F(VariantCommandsTest, ByteArraysGoInAsSafeArraysFromOneAndComeBackWhole) {
@@ -72,30 +74,19 @@ TEST_F(VariantCommandsTest, RuntimeArraysBecomeSafeArraysOfTheirElementType) {
     VariantVariable variant;
     ASSERT_TRUE(Stored({variant.Cell(), ValueCell::Array(integers.data(), type_word::kInteger)}));
     ExpectBounds(variant.get(), VT_I4, 1, 3);
-    LONG* data = nullptr;
-    SafeArrayAccessData(V_ARRAY(variant.get()), reinterpret_cast<void**>(&data));
-    EXPECT_EQ(data[0], 7);
-    EXPECT_EQ(data[1], -1);
-    EXPECT_EQ(data[2], 9);
-    SafeArrayUnaccessData(V_ARRAY(variant.get()));
+    EXPECT_EQ(ElementsOf<LONG>(variant.get()), (std::vector<LONG>{7, -1, 9}));
 
     const char* texts[] = {"甲", nullptr};
     std::vector<Word> textBlock = WordBlock({ToWord(texts[0]), 0});
     ASSERT_TRUE(Stored({variant.Cell(), ValueCell::Array(textBlock.data(), type_word::kText)}));
     ExpectBounds(variant.get(), VT_BSTR, 1, 2);
-    BSTR* strings = nullptr;
-    SafeArrayAccessData(V_ARRAY(variant.get()), reinterpret_cast<void**>(&strings));
+    const std::vector<BSTR> strings = ElementsOf<BSTR>(variant.get());
     EXPECT_STREQ(strings[0], L"甲");
     EXPECT_STREQ(strings[1], L"");
-    SafeArrayUnaccessData(V_ARRAY(variant.get()));
 
     std::vector<Word> logicals = WordBlock({5, 0});
     ASSERT_TRUE(Stored({variant.Cell(), ValueCell::Array(logicals.data(), type_word::kLogical)}));
-    VARIANT_BOOL* flags = nullptr;
-    SafeArrayAccessData(V_ARRAY(variant.get()), reinterpret_cast<void**>(&flags));
-    EXPECT_EQ(flags[0], VARIANT_TRUE);
-    EXPECT_EQ(flags[1], VARIANT_FALSE);
-    SafeArrayUnaccessData(V_ARRAY(variant.get()));
+    EXPECT_EQ(ElementsOf<VARIANT_BOOL>(variant.get()), (std::vector<VARIANT_BOOL>{VARIANT_TRUE, VARIANT_FALSE}));
 }
 
 TEST_F(VariantCommandsTest, SingleValuesAndValuesThatCannotBeStored) {
@@ -160,7 +151,9 @@ TEST_F(VariantCommandsTest, BytesOfValuesThatAreNoByteArray) {
     VariantVariable empty;
     Call(ClearVariant, {empty.ByReference()});
     EXPECT_EQ(BytesOf(empty), "");
-    VariantVariable integer;  // VT_I4 0 has no byte form
+    VariantVariable integer;  // a new variable holds the integer 0, which has no byte form
+    EXPECT_EQ(V_VT(integer.get()), VT_I4);
+    EXPECT_EQ(V_I4(integer.get()), 0);
     EXPECT_EQ(BytesOf(integer), "");
     std::vector<Word> integers = WordBlock({1, 2});
     VariantVariable integerArray;

@@ -113,16 +113,5 @@ TEST(DateTimeCommands, SetClockSetsWholeSecondsAndReportsRefusal) {
     EXPECT_EQ(refusing.sets[0].year * 10000 + refusing.sets[0].month * 100 + refusing.sets[0].day, 99991231);
 }
 
-TEST(DateTimeCommands, ToTextLeavesOutTrailingZeroFields) {
-    struct Row { double date; const char* text; };
-    const Row rows[] = {
-        {t, "2026年12月5日14时5分3秒"},  {t - 3 * kSecond, "2026年12月5日14时5分"},
-        {t - 303 * kSecond, "2026年12月5日14时"},  {46361, "2026年12月5日"},
-        {46361 + 9 * kSecond, "2026年12月5日0时0分9秒"},  {46361 + 420 * kSecond, "2026年12月5日0时7分"},
-        {kMin, "100年1月1日"},  {-1.25, "1899年12月29日6时"},  {datetime::kMaxDate + 0.75, "9999年12月31日"},
-    };
-    for (const Row& row : rows) EXPECT_EQ(DateText(row.date), row.text) << row.date;
-}
-
 }  // namespace
 }  // namespace kx

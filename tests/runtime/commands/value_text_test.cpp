@@ -8,6 +8,7 @@
 #include <limits>
 #include <string>
 
+#include "datetime/calendar.h"
 #include "pure/low_memory.h"
 
 namespace kx::text {
@@ -35,9 +36,7 @@ TEST(ValueText, EachKindOfValue) {
         {ValueCell::Logical(true), "真"},
         {ValueCell::Raw(2, 0, type_word::kLogical), "真"},
         {ValueCell::Logical(false), "假"},
-        {ValueCell::DateTime(45000.0), "2023年3月15日"},
         {ValueCell::DateTime(45000.5), "2023年3月15日12时"},
-        {ValueCell::DateTime(45000.75 + 1.0 / 1440), "2023年3月15日18时1分"},
         {ValueCell::Text("文本"), "文本"},
         {ValueCell::Text(nullptr), ""},
         {ValueCell::ByteArray(bytes), "abc"},
@@ -64,10 +63,29 @@ TEST(ValueText, RoundsFloatsHalfUpToSixDigits) {
     EXPECT_TRUE(std::isinf(RoundToSixDigits(std::numeric_limits<float>::infinity())));
 }
 
-TEST(ValueText, SecondsShowEveryField) {
-    TextScratch scratch;
-    EXPECT_EQ(FormatDateTime(45000.0 + 1.0 / 86400, scratch), "2023年3月15日0时0分1秒");
-    EXPECT_EQ(FormatDateTime(-1.0, scratch), "1899年12月29日");
+TEST(ValueText, DateTimesLeaveOutTrailingZeroFields) {
+    constexpr double kSecond = 1.0 / 86400;
+    const double t = 46361 + 50703 * kSecond;  // 5 December 2026, 14:05:03
+    struct Row {
+        double date;
+        const char* text;
+    };
+    const Row rows[] = {
+        {t, "2026年12月5日14时5分3秒"},
+        {t - 3 * kSecond, "2026年12月5日14时5分"},
+        {t - 303 * kSecond, "2026年12月5日14时"},
+        {46361, "2026年12月5日"},
+        {46361 + 9 * kSecond, "2026年12月5日0时0分9秒"},
+        {46361 + 420 * kSecond, "2026年12月5日0时7分"},
+        {datetime::kMinDate, "100年1月1日"},
+        {-1.0, "1899年12月29日"},
+        {-1.25, "1899年12月29日6时"},
+        {datetime::kMaxDate + 0.75, "9999年12月31日"},
+    };
+    for (const Row& row : rows) {
+        TextScratch scratch;
+        EXPECT_EQ(FormatDateTime(row.date, scratch), row.text) << row.date;
+    }
 }
 
 }  // namespace

@@ -28,6 +28,20 @@ ROOT = Path(__file__).resolve().parent.parent
 FIELDS = ("id", "file", "find", "replace", "build", "tests")
 
 
+def unescape(text):
+    # Only these three, so that any other character (Chinese text among them) stays as written.
+    out, i = [], 0
+    while i < len(text):
+        pair = text[i:i + 2]
+        if pair in ("\\n", "\\t", "\\\\"):
+            out.append({"\\n": "\n", "\\t": "\t", "\\\\": "\\"}[pair])
+            i += 2
+        else:
+            out.append(text[i])
+            i += 1
+    return "".join(out)
+
+
 def read_faults(path):
     faults, block = [], {}
     for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), 1):
@@ -42,7 +56,7 @@ def read_faults(path):
         if key not in FIELDS:
             sys.exit(f"{path}:{number}: unknown field {key!r}")
         # Escapes let a fault span lines or carry a tab: \n, \t and \\.
-        block[key] = value.encode().decode("unicode_escape") if key in ("find", "replace") else value
+        block[key] = unescape(value) if key in ("find", "replace") else value
     if block:
         faults.append(block)
     for fault in faults:

@@ -43,14 +43,22 @@ std::string ClassOf(HWND window) {
 
 HGDIOBJ FontOf(HWND window) { return reinterpret_cast<HGDIOBJ>(SendMessageW(window, WM_GETFONT, 0, 0)); }
 
+struct ClassCount {
+    const std::string& className;
+    int windows;
+};
+
+// A named callback: the x86 build's enumeration wants a stdcall function, which a lambda is not.
+BOOL CALLBACK CountWindowOfClass(HWND window, LPARAM state) {
+    auto& counted = *reinterpret_cast<ClassCount*>(state);
+    counted.windows += ClassOf(window) == counted.className;
+    return TRUE;
+}
+
 // Windows of this thread of one class: other test processes may show theirs.
 int ThreadWindowsOfClass(const std::string& className) {
-    struct Count { const std::string& className; int windows; } count{className, 0};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM state) {
-        auto& counted = *reinterpret_cast<Count*>(state);
-        counted.windows += ClassOf(window) == counted.className;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&count));
+    ClassCount count{className, 0};
+    EnumThreadWindows(GetCurrentThreadId(), CountWindowOfClass, reinterpret_cast<LPARAM>(&count));
     return count.windows;
 }
 

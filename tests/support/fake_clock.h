@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <initializer_list>
 #include <vector>
 
 #include "clock.h"
@@ -12,10 +11,9 @@ namespace kx::testing {
 
 class FakeClock final : public commands::LocalClock {
 public:
-    explicit FakeClock(commands::LocalTime reading, bool accepts = true)
-        : FakeClock({reading}, accepts) {}
-    FakeClock(std::initializer_list<commands::LocalTime> readings, bool accepts = true)
-        : readings_(readings), accepts_(accepts), previous_(commands::InstallLocalClock(this)) {}
+    explicit FakeClock(commands::LocalTime reading, bool accepts = true) : FakeClock(std::vector{reading}, accepts) {}
+    FakeClock(std::vector<commands::LocalTime> readings, bool accepts = true)
+        : readings_(std::move(readings)), accepts_(accepts), previous_(commands::InstallLocalClock(this)) {}
     ~FakeClock() override { commands::InstallLocalClock(previous_); }
     FakeClock(const FakeClock&) = delete;
     FakeClock& operator=(const FakeClock&) = delete;

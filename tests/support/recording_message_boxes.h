@@ -11,11 +11,18 @@ namespace kx::testing {
 
 class RecordingMessageBoxes final : public MessageBoxSeam {
 public:
-    explicit RecordingMessageBoxes(int answer = IDOK);
-    ~RecordingMessageBoxes() override;
+    explicit RecordingMessageBoxes(int answer = IDOK) : answer_(answer), previous_(SetMessageBoxSeam(this)) {}
+    ~RecordingMessageBoxes() override { SetMessageBoxSeam(previous_); }
 
-    int Show(const MessageBoxRequest& request) override;
-    std::vector<MessageBoxRequest> requests() const;
+    int Show(const MessageBoxRequest& request) override {
+        std::lock_guard lock(mutex_);
+        requests_.push_back(request);
+        return answer_;
+    }
+    std::vector<MessageBoxRequest> requests() const {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
 
 private:
     int answer_;

@@ -6,6 +6,18 @@ namespace kx::testing {
 
 namespace {
 
+// The header of a top-down 32-bit picture.
+BITMAPINFOHEADER TopDown(int width, int height) {
+    BITMAPINFOHEADER header{};
+    header.biSize = sizeof header;
+    header.biWidth = width;
+    header.biHeight = -height;
+    header.biPlanes = 1;
+    header.biBitCount = 32;
+    header.biCompression = BI_RGB;
+    return header;
+}
+
 // The pixels of `width` by `height` at (x, y) of the source device context.
 ScreenPixels Capture(HDC source, int x, int y, int width, int height) {
     ScreenPixels capture;
@@ -18,12 +30,7 @@ ScreenPixels Capture(HDC source, int x, int y, int width, int height) {
     BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
     SelectObject(memory, old);
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = TopDown(width, height);
     capture.pixels.resize(static_cast<std::size_t>(width) * height);
     GetDIBits(memory, bitmap, 0, height, capture.pixels.data(), &info, DIB_RGB_COLORS);
     DeleteObject(bitmap);
@@ -52,13 +59,7 @@ ScreenPixels DrawnPixels(HWND window) {
 }
 
 bool SaveBmp(const ScreenPixels& capture, const std::string& path) {
-    BITMAPINFOHEADER info{};
-    info.biSize = sizeof info;
-    info.biWidth = capture.width;
-    info.biHeight = -capture.height;
-    info.biPlanes = 1;
-    info.biBitCount = 32;
-    info.biCompression = BI_RGB;
+    const BITMAPINFOHEADER info = TopDown(capture.width, capture.height);
     const auto bytes = static_cast<DWORD>(capture.pixels.size() * sizeof(std::uint32_t));
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;  // "BM"

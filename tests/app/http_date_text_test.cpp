@@ -1,4 +1,5 @@
 // Which texts are HTTP dates, the instant each states, and their rewrite for the system's parser.
+// The three forms and the calendar's ends are read in process too (network_time_test.cpp).
 #include "http_date_text.h"
 
 #include <gtest/gtest.h>
@@ -19,22 +20,17 @@ TEST(HttpDateText, TheThreeFormsGiveTheirInstantAndNothingElseGivesAny) {
     };
     const Row rows[] = {
         {"Sun, 06 Nov 1994 08:49:37 GMT", k1994},
-        {"Sunday, 06-Nov-94 08:49:37 GMT", k1994},
-        {"Sun Nov  6 08:49:37 1994", k1994},
         {" \tsunday,  6 nov 1994 8:49:37 gmt \t", k1994},
         {"Sun Nov 06 08:49:37 1994", k1994},
         {"Sun, 06-Nov-1994 08:49:37 UTC", k1994},
         {"Sun, 06 Nov 94 08:49:37 UT", k1994},
         // Two-digit years: up to 50 years ahead of the current one, else the century before.
         {"Sat, 15-Apr-17 21:01:22 GMT", HttpDate{2017, 4, 15, 21, 1, 22}},
-        {"Sat, 15-Apr-17 21:01:22 GMT", HttpDate{2117, 4, 15, 21, 1, 22}, 2090},
         {"Wed, 01-Jan-76 00:00:00 GMT", HttpDate{2076, 1, 1, 0, 0, 0}},
         {"Sat, 01-Jan-77 00:00:00 GMT", HttpDate{1977, 1, 1, 0, 0, 0}},
         // A leap second is the second before it; the calendar's ends.
         {"Wed, 31 Dec 2025 23:59:60 GMT", HttpDate{2025, 12, 31, 23, 59, 59}},
         {"Thu, 29 Feb 2024 12:00:00 GMT", HttpDate{2024, 2, 29, 12, 0, 0}},
-        {"Mon, 01 Jan 1601 00:00:00 GMT", HttpDate{1601, 1, 1, 0, 0, 0}},
-        {"Thu, 30 Dec 9999 16:00:00 GMT", HttpDate{9999, 12, 30, 16, 0, 0}},
         // Zones other than GMT: refused, not applied.
         {"Sun, 06 Nov 1994 08:49:37 CET", std::nullopt},
         {"Sun, 06 Nov 1994 08:49:37 -0700", std::nullopt},

@@ -508,14 +508,15 @@ TEST_F(TestForm, AButtonPictureThatDecodesIsShownAndAWriteFromAnotherThreadRemak
         {BitmapFileBytes(), BS_BITMAP, IMAGE_BITMAP}, {IconFileBytes(1), BS_ICON, IMAGE_ICON},
         {kUnreadablePicture, 0, IMAGE_BITMAP}, {{}, 0, IMAGE_ICON},
     };
+    const int id = GetDlgCtrlID(WindowOf(kForm, kButton));
     for (const Row& row : rows) {
         WriteBytes(kButton, 8, row.picture);
         HWND button = WindowOf(kForm, kButton);
         EXPECT_EQ(StyleOf(button) & (BS_BITMAP | BS_ICON), row.style) << row.picture.size();
         EXPECT_EQ(SendMessageW(button, BM_GETIMAGE, row.imageType, 0) != 0, row.style != 0) << row.picture.size();
+        EXPECT_EQ(GetDlgCtrlID(button), id) << row.picture.size();
     }
     HWND old = WindowOf(kForm, kButton);
-    const int id = GetDlgCtrlID(old);
     auto* picture = NewByteArray(kUnreadablePicture);
     std::atomic<bool> written{false};
     std::thread writer([picture, &written] {

@@ -28,19 +28,22 @@ constexpr wchar_t kLocalPrefix[] = L"当前时间：";
 constexpr wchar_t kNetworkPrefix[] = L"北京时间：";
 const std::string kProgram = ExecutableDirectory() + KX_CLOCK_CORRECTOR_DIR "\\clock-corrector.exe";
 
-// Seconds since 1601 of a shown "2031年7月16日6时30分15秒", whose time of day stops at its last
-// non-zero field; -1 for any other text, and for years before 1601.
-std::int64_t ShownSeconds(const std::wstring& text, const wchar_t* prefix) {
-    int f[6] = {};
-    if (text.rfind(prefix, 0) != 0 ||
-        swscanf(text.c_str() + wcslen(prefix), L"%d年%d月%d日%d时%d分%d秒", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]) < 3) {
-        return -1;
-    }
-    const SYSTEMTIME time{static_cast<WORD>(f[0]), static_cast<WORD>(f[1]), 0, static_cast<WORD>(f[2]),
-                          static_cast<WORD>(f[3]), static_cast<WORD>(f[4]), static_cast<WORD>(f[5]), 0};
+// Seconds since 1601 of a local time; -1 before 1601, where the system counts none.
+std::int64_t SecondsOf(const SYSTEMTIME& time) {
     FILETIME file;
     if (!SystemTimeToFileTime(&time, &file)) return -1;
-    return static_cast<std::int64_t>((ULARGE_INTEGER{{file.dwLowDateTime, file.dwHighDateTime}}.QuadPart) / 10000000);
+    return static_cast<std::int64_t>(ULARGE_INTEGER{{file.dwLowDateTime, file.dwHighDateTime}}.QuadPart / 10000000);
+}
+
+// Seconds of a shown "2031年7月16日6时30分15秒", whose time of day stops at its last non-zero
+// field; -1 for any other text.
+std::int64_t ShownSeconds(const std::wstring& text, const wchar_t* prefix) {
+    if (text.rfind(prefix, 0) != 0) return -1;
+    const wchar_t* fields = text.c_str() + wcslen(prefix);
+    int f[6] = {};
+    if (swscanf(fields, L"%d年%d月%d日%d时%d分%d秒", &f[0], &f[1], &f[2], &f[3], &f[4], &f[5]) < 3) return -1;
+    return SecondsOf({static_cast<WORD>(f[0]), static_cast<WORD>(f[1]), 0, static_cast<WORD>(f[2]),
+                      static_cast<WORD>(f[3]), static_cast<WORD>(f[4]), static_cast<WORD>(f[5]), 0});
 }
 
 // The program, started with http_proxy naming `proxy` (WinHTTP reads it when the program
@@ -138,7 +141,8 @@ TEST(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalCloc
     // The first tick after the worker stored 06:30:15 the next day shows one second more,
     // then one second per tick.
     const std::int64_t served = ShownSeconds(L"2031年7月16日6时30分15秒", L"");
-    std::wstring text = WaitForNetworkLabel(form, 90000, [](const std::wstring& t) { return t.find(L"2031年") != t.npos; });
+    const auto in2031 = [](const std::wstring& t) { return t.find(L"2031年") != t.npos; };
+    std::wstring text = WaitForNetworkLabel(form, 90000, in2031);
     std::int64_t shown = ShownSeconds(text, kNetworkPrefix);
     EXPECT_GE(shown, served + 1) << "北京时间 never showed the served date";
     EXPECT_LE(shown, served + 2) << "the served time was shown late";
@@ -149,12 +153,9 @@ TEST(ClockCorrectorTest, ShowsTheServedTimeInBeijingCountingUpBesideTheLocalCloc
     // 当前时间 is the clock the program sees, the same (faked) clock as this process's.
     SYSTEMTIME now;
     GetLocalTime(&now);
-    FILETIME file;
-    SystemTimeToFileTime(&now, &file);
-    const auto nowSeconds = static_cast<std::int64_t>(ULARGE_INTEGER{{file.dwLowDateTime, file.dwHighDateTime}}.QuadPart / 10000000);
     const std::int64_t local = ShownSeconds(LabelStartingWith(form, kLocalPrefix), kLocalPrefix);
-    EXPECT_GE(local, nowSeconds - 2);
-    EXPECT_LE(local, nowSeconds);
+    EXPECT_GE(local, SecondsOf(now) - 2);
+    EXPECT_LE(local, SecondsOf(now));
 
     // One request (what it asks is tested in process), and no warning.
     EXPECT_EQ(proxy.Requests().size(), 1u);
@@ -181,7 +182,8 @@ TEST(ClockCorrectorTest, WarnsOnceWhenTheShownTimeHoldsOneHundred) {
         HWND form = program.WaitForMainWindow();
         ASSERT_NE(form, nullptr);
         // Shown in time: the year 100 exactly, any other time one or two ticks on.
-        const std::wstring text = WaitForNetworkLabel(form, 90000, [&row](const std::wstring& t) { return t.rfind(row.year, 0) == 0; });
+        const auto inYear = [&row](const std::wstring& t) { return t.rfind(row.year, 0) == 0; };
+        const std::wstring text = WaitForNetworkLabel(form, 90000, inYear);
         const std::int64_t late = ShownSeconds(text, kNetworkPrefix) - ShownSeconds(row.shownFirst, kNetworkPrefix);
         EXPECT_TRUE(row.ticksLate == 0 ? text == row.shownFirst : late >= 0 && late <= row.ticksLate) << text;
         // The worker tests the text right after storing it.

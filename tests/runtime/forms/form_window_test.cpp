@@ -776,7 +776,8 @@ TEST_F(UnloadedForm, ALabelBlockOfAVersionTooHighFailsTheLoadAndLeavesNoWindow) 
 
 TEST_F(UnloadedForm, AModalFormDisablesTheOthersUntilItCloses) {
     constexpr Word kSecond = 0x52010002, kModal = 0x52010003;
-    Start(FormBlockBytes({{kForm, {FormUnit("甲")}, ""}, {kSecond, {FormUnit("乙")}, ""}, {kModal, {FormUnit("丙")}, ""}}));
+    Start(FormBlockBytes(
+        {{kForm, {FormUnit("甲")}, ""}, {kSecond, {FormUnit("乙")}, ""}, {kModal, {FormUnit("丙")}, ""}}));
     RtLoadStartForm(kForm);
     RtLoadStartForm(kSecond);
     EnableWindow(WindowOf(kSecond, 0), FALSE);  // disabled before: stays disabled

@@ -19,7 +19,8 @@ bool SameName(std::string_view a, std::string_view b) {
 
 std::string Trimmed(std::string_view text) {
     const std::size_t begin = text.find_first_not_of(" \t");
-    return begin == std::string_view::npos ? std::string() : std::string(text.substr(begin, text.find_last_not_of(" \t") + 1 - begin));
+    if (begin == std::string_view::npos) return {};
+    return std::string(text.substr(begin, text.find_last_not_of(" \t") + 1 - begin));
 }
 
 SOCKET ListenOnLoopback(std::uint16_t* port) {
@@ -68,7 +69,8 @@ bool ReadRequest(SOCKET connection, RecordedRequest* request) {
         lineEnd = data.find("\r\n", start);
         const std::string_view line = std::string_view(data).substr(start, lineEnd - start);
         const std::size_t colon = line.find(':');
-        if (colon != std::string_view::npos) request->headers.emplace_back(Trimmed(line.substr(0, colon)), Trimmed(line.substr(colon + 1)));
+        if (colon == std::string_view::npos) continue;
+        request->headers.emplace_back(Trimmed(line.substr(0, colon)), Trimmed(line.substr(colon + 1)));
     }
     const std::string* lengthText = request->Header("Content-Length");
     const std::size_t length = lengthText ? std::strtoul(lengthText->c_str(), nullptr, 10) : 0;
@@ -85,7 +87,8 @@ const std::string* RecordedRequest::Header(std::string_view name) const {
 }
 
 std::size_t RecordedRequest::HeaderCount(std::string_view name) const {
-    return static_cast<std::size_t>(std::ranges::count_if(headers, [&](const auto& header) { return SameName(header.first, name); }));
+    const auto named = [&](const auto& header) { return SameName(header.first, name); };
+    return static_cast<std::size_t>(std::ranges::count_if(headers, named));
 }
 
 LoopbackHttpServer::LoopbackHttpServer(ServerMode mode) : mode_(mode), listener_(ListenOnLoopback(&port_)) {

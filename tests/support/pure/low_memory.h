@@ -33,7 +33,8 @@ inline void* LowBlock(std::size_t size) {
     constexpr std::size_t kArenaSize = std::size_t{64} << 20;
     constexpr std::size_t kRedZone = 32;  // poisoned bytes behind every block
     static unsigned char* const base = [] {
-        void* mapping = mmap(nullptr, kArenaSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
+        void* mapping =
+            mmap(nullptr, kArenaSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
         if (mapping == MAP_FAILED) std::abort();
         ASAN_POISON_MEMORY_REGION(mapping, kArenaSize);
         return static_cast<unsigned char*>(mapping);

@@ -54,7 +54,7 @@ using WebRequestTest = kx::testing::ProgramRuntimeTest;
 
 TEST_F(WebRequestTest, HeadWithTheDefaultHeadersInOrder) {
     LoopbackHttpServer server;
-    server.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = {"Date: Sat, 05 Dec 2026 06:00:00 GMT"}, .body = "x"}});
+    server.Script({{.statusLine = "HTTP/1.1 200 OK", .headerLines = {"Date: Sat, 05 Dec 2026 06:00:00 GMT"}, .body = ""}});
     const std::string url = server.Url("/");
     Call call(url);
     call.p.method = Give(2);
@@ -109,7 +109,12 @@ TEST_F(WebRequestTest, PostsBytesThatAreNotTextAndReturnsTheBody) {
 // The caller's cookies are sent and merged with those the server set; without them, what
 // the server set comes back as it is.
 TEST_F(WebRequestTest, SendsCookiesAndReturnsWhatTheServerSet) {
-    struct Row { const char* name; std::optional<std::string> cookies; std::vector<std::string> setCookieLines; const char* returned; };
+    struct Row {
+        const char* name;
+        std::optional<std::string> cookies;
+        std::vector<std::string> setCookieLines;
+        const char* returned;
+    };
     const Row rows[] = {
         {"merged with the caller's", "Cookie: a=1; b=2; d=5",
          {"Set-Cookie: b=3; path=/; HttpOnly", "Set-Cookie: c=4",
@@ -157,8 +162,9 @@ TEST_F(WebRequestTest, FollowsRedirectsUnlessTold) {
 // goes to it directly. Either way the pre-built Proxy-Authorization header arrives, and only
 // for credentials meant for a proxy that is set.
 TEST_F(WebRequestTest, BuildsBasicProxyCredentialsOnlyForAProxy) {
-    struct Row { const char* name; bool proxy; std::optional<std::int32_t> credentialTarget; std::size_t proxyAuthorizations; };
-    const Row rows[] = {{"a proxy is set", true, std::nullopt, 1}, {"credential target 0", true, 0, 0}, {"no proxy", false, std::nullopt, 0}};
+    struct Row { const char* name; bool proxy; std::optional<std::int32_t> target; std::size_t authorizations; };
+    const Row rows[] = {{"a proxy is set", true, std::nullopt, 1}, {"credential target 0", true, 0, 0},
+                        {"no proxy", false, std::nullopt, 0}};
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         LoopbackHttpServer server;
@@ -167,7 +173,7 @@ TEST_F(WebRequestTest, BuildsBasicProxyCredentialsOnlyForAProxy) {
         if (row.proxy) call.p.proxy = Give(call.Text(server.HostAndPort()));
         call.p.userName = Give(call.Text("user"));
         call.p.password = Give(call.Text("pass"));
-        if (row.credentialTarget) call.p.credentialTarget = Give(*row.credentialTarget);
+        if (row.target) call.p.credentialTarget = Give(*row.target);
         call.Run();
         ASSERT_EQ(server.Requests().size(), 1u);
         const RecordedRequest request = server.Requests()[0];
@@ -175,8 +181,8 @@ TEST_F(WebRequestTest, BuildsBasicProxyCredentialsOnlyForAProxy) {
         if (!row.proxy) {
             EXPECT_EQ(request.Header("Authorization"), nullptr) << "credentials for no proxy are dropped";
         }
-        EXPECT_EQ(request.HeaderCount("Proxy-Authorization"), row.proxyAuthorizations);
-        if (row.proxyAuthorizations) {
+        EXPECT_EQ(request.HeaderCount("Proxy-Authorization"), row.authorizations);
+        if (row.authorizations) {
             EXPECT_EQ(*request.Header("Proxy-Authorization"), "Basic dXNlcjpwYXNz");
         }
     }

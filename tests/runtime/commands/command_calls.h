@@ -68,7 +68,9 @@ inline std::string Shown(const ValueCell& result) {
             if (!block) return "<no block>";
             EXPECT_EQ(block[0], 1u);
             std::string pieces;
-            for (Word i = 0; i < block[1]; ++i) pieces += "[" + TakeText(ValueCell::Text(FromWord<char*>(block[2 + i]))) + "]";
+            for (Word i = 0; i < block[1]; ++i) {
+                pieces += "[" + TakeText(ValueCell::Text(FromWord<char*>(block[2 + i]))) + "]";
+            }
             RtFree(block);
             return pieces;
         }

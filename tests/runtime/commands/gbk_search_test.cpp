@@ -46,18 +46,21 @@ std::string_view Place(std::vector<std::uint64_t>& block, const std::string& tex
     for (bool ignoreCase : {false, true}) {
         for (std::size_t i = 0; i <= text.size() + 2; ++i) {
             const std::size_t at = i == text.size() + 2 ? kNotFound : i;
-            const std::size_t found[] = {
-                FindForward(text, sought, at, ignoreCase), FindForwardInTerminated(text.data(), sought, at, ignoreCase),
-                FindBackward(text, sought, at, ignoreCase), FindBackwardInTerminated(text.data(), sought, at, ignoreCase)};
-            const std::size_t expected[] = {
-                reference::FindForward(text, sought, at, ignoreCase), reference::FindForward(beforeNul, sought, at, ignoreCase),
-                reference::FindBackward(text, sought, at, ignoreCase), reference::FindBackward(beforeNul, sought, at, ignoreCase)};
+            const std::size_t found[] = {FindForward(text, sought, at, ignoreCase),
+                                         FindForwardInTerminated(text.data(), sought, at, ignoreCase),
+                                         FindBackward(text, sought, at, ignoreCase),
+                                         FindBackwardInTerminated(text.data(), sought, at, ignoreCase)};
+            const std::size_t expected[] = {reference::FindForward(text, sought, at, ignoreCase),
+                                            reference::FindForward(beforeNul, sought, at, ignoreCase),
+                                            reference::FindBackward(text, sought, at, ignoreCase),
+                                            reference::FindBackward(beforeNul, sought, at, ignoreCase)};
             for (std::size_t k = 0; k < std::size(found); ++k) {
                 if (found[k] == expected[k]) continue;
                 return ::testing::AssertionFailure()
                        << "search " << k << " (forward, forward terminated, backward, backward terminated) in "
                        << ::testing::PrintToString(std::string(text)) << " for " << ::testing::PrintToString(sought)
-                       << " at " << at << ", ignoring case " << ignoreCase << ": " << found[k] << ", not " << expected[k];
+                       << " at " << at << ", ignoring case " << ignoreCase << ": " << found[k] << ", not "
+                       << expected[k];
             }
         }
     }

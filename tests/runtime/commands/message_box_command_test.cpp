@@ -60,8 +60,9 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
 }
 
 TEST(MessageBoxCommand, AnswersAreButtonNumbers) {
-    const std::pair<int, const char*> rows[] = {{IDOK, "#0"}, {IDCANCEL, "#1"}, {IDABORT, "#2"}, {IDRETRY, "#3"}, {IDIGNORE, "#4"},
-                                                {IDYES, "#5"}, {IDNO, "#6"}, {0, "#0"}, {IDCLOSE, "#0"}, {IDTRYAGAIN, "#0"}};
+    const std::pair<int, const char*> rows[] = {{IDOK, "#0"}, {IDCANCEL, "#1"}, {IDABORT, "#2"}, {IDRETRY, "#3"},
+                                                {IDIGNORE, "#4"}, {IDYES, "#5"}, {IDNO, "#6"}, {0, "#0"},
+                                                {IDCLOSE, "#0"}, {IDTRYAGAIN, "#0"}};
     for (const auto& [answer, button] : rows) {
         RecordingMessageBoxes boxes(answer);
         EXPECT_EQ(Shown(Call(commands::MessageBoxCommand, {T("?"), I(MB_YESNOCANCEL)})), button) << answer;

@@ -38,7 +38,7 @@ struct ScriptedResponse {
 };
 
 enum class ServerMode {
-    kAnswer,            // answer each request from the script
+    kAnswer,                // answer each request from the script
     kAcceptAndNeverAnswer,  // read the request, then hold the connection open, silent
 };
 
@@ -52,11 +52,10 @@ public:
     // Responses in order; the last one answers every request after it.
     void Script(std::vector<ScriptedResponse> responses);
 
-    std::uint16_t port() const { return port_; }
     // "http://127.0.0.1:<port>" followed by `path`.
-    std::string Url(std::string_view path = "/") const;
+    std::string Url(std::string_view path = "/") const { return "http://" + HostAndPort() + std::string(path); }
     // "127.0.0.1:<port>", for a proxy setting.
-    std::string HostAndPort() const;
+    std::string HostAndPort() const { return "127.0.0.1:" + std::to_string(port_); }
 
     std::vector<RecordedRequest> Requests() const;
     // Waits until `count` requests have arrived, at most `timeoutMs`; whether they did.
@@ -75,7 +74,7 @@ private:
     std::atomic<bool> stopping_{false};
     mutable std::mutex mutex_;
     mutable std::condition_variable arrived_;
-    std::vector<ScriptedResponse> script_;
+    std::vector<ScriptedResponse> script_{ScriptedResponse{}};
     std::size_t answered_ = 0;
     std::vector<RecordedRequest> requests_;
     std::vector<std::uintptr_t> heldConnections_;

@@ -1,5 +1,5 @@
-// The text operations written out plainly, without the runtime: the module's pure routines
-// run on them in-process and natively, and the tables check them against the commands.
+// The text operations on the core library's own pure scans, without the runtime's value
+// cells and heap: the fuzz target runs the module's routines on them natively.
 #pragma once
 
 #include "text_ops.h"

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <limits>
 #include <string>
 
@@ -15,8 +14,9 @@ namespace {
 
 constexpr double kSecond = 1.0 / 86400;
 
+struct Row { double date; const char* parts; };
+
 TEST(Calendar, NegativeDatesCountDaysBackwardsAndTimeForwards) {
-    struct Row { double date; const char* parts; };
     const Row rows[] = {
         {-657434.0, "0100-01-01 00:00:00 w6 y1"},   {-657433.5, "0100-01-02 12:00:00 w7 y2"},
         {-657375.0, "0100-03-01 00:00:00 w2 y60"},  {-109512.0, "1600-02-29 00:00:00 w3 y60"},
@@ -27,8 +27,7 @@ TEST(Calendar, NegativeDatesCountDaysBackwardsAndTimeForwards) {
         const DateParts p = PartsOf(row.date);
         EXPECT_EQ(Describe(p), row.parts) << row.date;
         // Day 0 has no negative form: -0.5 is built as 0.5.
-        EXPECT_EQ(FromParts(p.year, p.month, p.day, p.hour, p.minute, p.second),
-                  row.date > -1 ? -row.date : row.date);
+        EXPECT_EQ(FromParts(p.year, p.month, p.day, p.hour, p.minute, p.second), row.date > -1 ? -row.date : row.date);
     }
 }
 
@@ -47,7 +46,6 @@ TEST(Calendar, EveryDayBeforeDayZeroFollowsItsPredecessor) {
 }
 
 TEST(Calendar, RoundsToTheNearestSecondHalvesUpAndClamps) {
-    struct Row { double date; const char* parts; };
     const Row rows[] = {
         {46361 + 43259.6 * kSecond, "2026-12-05 12:01:00 w7 y339"},
         {46361 + 43259.4 * kSecond, "2026-12-05 12:00:59 w7 y339"},

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,40 @@ inline std::string TakeBytes(const ValueCell& result) {
     return bytes;
 }
 
+// A result as one comparable text, its blocks freed: texts and byte arrays as their bytes,
+// an array of texts as "[piece]" each, integers as "#" and bytes as "b" and their number.
+inline std::string Shown(const ValueCell& result) {
+    switch (result.type()) {
+        case type_word::kText: return TakeText(result);
+        case type_word::kByteArray: return TakeBytes(result);
+        case type_word::kInteger: return "#" + std::to_string(result.AsInt32());
+        case type_word::kByte: return "b" + std::to_string(result.low());
+        case type_word::kText | type_word::kAddressBit: {
+            auto* block = result.AsAddress<Word*>();
+            if (!block) return "<no block>";
+            EXPECT_EQ(block[0], 1u);
+            std::string pieces;
+            for (Word i = 0; i < block[1]; ++i) {
+                pieces += "[" + TakeText(ValueCell::Text(FromWord<char*>(block[2 + i]))) + "]";
+            }
+            RtFree(block);
+            return pieces;
+        }
+        default: return "type " + std::to_string(result.type());
+    }
+}
+
+struct CommandRow {
+    CommandFn command;
+    Cells arguments;
+    std::string shown;
+};
+inline void ExpectRows(std::span<const CommandRow> rows) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(Shown(Call(rows[i].command, rows[i].arguments)), rows[i].shown) << "row " << i;
+    }
+}
+
 // A byte array block as program code holds it.
 inline std::vector<Word> ByteBlock(const std::string& bytes) {
     std::vector<Word> words(2 + (bytes.size() + 3) / 4);
@@ -65,15 +100,13 @@ inline std::vector<Word> ByteBlock(const std::string& bytes) {
 
 // For death tests: every message box's caption and text go to stderr, where the test's
 // pattern finds them, and the box answers OK at once.
-class StderrMessageBoxes final : public MessageBoxSeam {
-public:
-    int Show(const MessageBoxRequest& request) override {
-        std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
-        return IDOK;
-    }
-};
 inline void ShowBoxesOnStderr() {
-    static StderrMessageBoxes boxes;
+    static struct StderrMessageBoxes final : MessageBoxSeam {
+        int Show(const MessageBoxRequest& request) override {
+            std::fprintf(stderr, "[%s] %s\n", request.caption.c_str(), request.text.c_str());
+            return IDOK;
+        }
+    } boxes;
     SetMessageBoxSeam(&boxes);
 }
 

@@ -46,7 +46,7 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
     auto app = std::make_unique<RuntimeApp>(&image.header(), [] { return 0; }, &oneWindow);
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         RecordingMessageBoxes boxes;
-        EXPECT_EQ(Call(commands::MessageBoxCommand, rows[i].arguments).type(), type_word::kInteger);
+        Call(commands::MessageBoxCommand, rows[i].arguments);
         const auto requests = boxes.requests();
         ASSERT_EQ(requests.size(), 1u);
         const Row& row = rows[i];
@@ -60,11 +60,12 @@ TEST(MessageBoxCommand, MessageTitleStyleAndOwner) {
 }
 
 TEST(MessageBoxCommand, AnswersAreButtonNumbers) {
-    const int answers[] = {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO, 0, IDCLOSE, IDTRYAGAIN};
-    const std::int32_t buttons[] = {0, 1, 2, 3, 4, 5, 6, 0, 0, 0};
-    for (std::size_t i = 0; i < std::size(answers); ++i) {
-        RecordingMessageBoxes boxes(answers[i]);
-        EXPECT_EQ(Call(commands::MessageBoxCommand, {T("?"), I(MB_YESNOCANCEL)}).AsInt32(), buttons[i]) << answers[i];
+    const std::pair<int, const char*> rows[] = {{IDOK, "#0"}, {IDCANCEL, "#1"}, {IDABORT, "#2"}, {IDRETRY, "#3"},
+                                                {IDIGNORE, "#4"}, {IDYES, "#5"}, {IDNO, "#6"}, {0, "#0"},
+                                                {IDCLOSE, "#0"}, {IDTRYAGAIN, "#0"}};
+    for (const auto& [answer, button] : rows) {
+        RecordingMessageBoxes boxes(answer);
+        EXPECT_EQ(Shown(Call(commands::MessageBoxCommand, {T("?"), I(MB_YESNOCANCEL)})), button) << answer;
     }
 }
 

@@ -25,53 +25,29 @@
 
 namespace kx::testing {
 
-#if defined(_WIN32)
-
-inline void* LowBlock(std::size_t size) { return std::calloc(1, size == 0 ? 1 : size); }
-
-#else
-
-class LowArena {
-public:
-    static LowArena& Instance() {
-        static LowArena arena;
-        return arena;
-    }
-
-    void* Allocate(std::size_t size) {
-        const std::size_t step = RoundUp(size == 0 ? 1 : size) + kRedZone;
-        if (base_ == nullptr || step > kArenaSize - used_) {
-            std::abort();  // a test that needs more than the arena holds is itself wrong
-        }
-        unsigned char* block = base_ + used_;
-        used_ += step;
-        ASAN_UNPOISON_MEMORY_REGION(block, size);
-        return block;
-    }
-
-private:
-    static constexpr std::size_t kArenaSize = std::size_t{64} << 20;
-    static constexpr std::size_t kRedZone = 32;  // poisoned bytes behind every block
-
-    static std::size_t RoundUp(std::size_t size) { return (size + 15) & ~std::size_t{15}; }
-
-    LowArena() {
-        void* mapping = mmap(nullptr, kArenaSize, PROT_READ | PROT_WRITE,
-                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
-        if (mapping == MAP_FAILED) return;
-        base_ = static_cast<unsigned char*>(mapping);
-        ASAN_POISON_MEMORY_REGION(base_, kArenaSize);
-        used_ = kRedZone;  // a red zone before the first block as well
-    }
-
-    unsigned char* base_ = nullptr;
-    std::size_t used_ = 0;
-};
-
 // A zeroed block of `size` bytes (the mapping starts zeroed and is never reused).
-inline void* LowBlock(std::size_t size) { return LowArena::Instance().Allocate(size); }
-
+inline void* LowBlock(std::size_t size) {
+#if defined(_WIN32)
+    return std::calloc(1, size == 0 ? 1 : size);
+#else
+    constexpr std::size_t kArenaSize = std::size_t{64} << 20;
+    constexpr std::size_t kRedZone = 32;  // poisoned bytes behind every block
+    static unsigned char* const base = [] {
+        void* mapping =
+            mmap(nullptr, kArenaSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_32BIT, -1, 0);
+        if (mapping == MAP_FAILED) std::abort();
+        ASAN_POISON_MEMORY_REGION(mapping, kArenaSize);
+        return static_cast<unsigned char*>(mapping);
+    }();
+    static std::size_t used = kRedZone;  // a red zone before the first block as well
+    const std::size_t step = ((size == 0 ? 1 : size) + 15) / 16 * 16 + kRedZone;
+    if (step > kArenaSize - used) std::abort();  // a test that needs more than the arena holds is itself wrong
+    unsigned char* block = base + used;
+    used += step;
+    ASAN_UNPOISON_MEMORY_REGION(block, size);
+    return block;
 #endif
+}
 
 // A low copy of a value or an array, for the cells and blocks tests hand over by address.
 template <typename T>

@@ -9,44 +9,38 @@ namespace {
 
 using namespace kx::commands;
 
-class SystemObjectsTest : public ComTest {
-protected:
-    // Each command of a step must leave the failure code at 0.
-    void ExpectSuccess(const char* step) { EXPECT_EQ(com::ThreadComFailure(), 0) << step; }
-    void TearDown() override {
-        Call(Clear, {request_.Cell()});  // while COM is still initialised
-        ComTest::TearDown();
-    }
+class SystemObjectsTest : public ComTest {};
 
-    LoopbackHttpServer server_;
-    ObjectVariable request_;
-};
+// Each command of a step must leave the failure code at 0.
+void ExpectSuccess(const char* step) { EXPECT_EQ(com::ThreadComFailure(), 0) << step; }
 
 TEST_F(SystemObjectsTest, RequestObjectSendsABodyReadsTheAnswerAndFails) {
-    server_.Script({{"HTTP/1.1 200 OK", {"X-Kx: yes"}, "hello"}});
-    ASSERT_EQ(Call(Create, {request_.Cell(), T("WinHttp.WinHttpRequest.5.1")}).low(), 1u);
-    const std::string url = server_.Url("/time");
+    LoopbackHttpServer server;
+    ObjectVariable request;
+    server.Script({{"HTTP/1.1 200 OK", {"X-Kx: yes"}, "hello"}});
+    ASSERT_EQ(Call(Create, {request.Cell(), T("WinHttp.WinHttpRequest.5.1")}).low(), 1u);
+    const std::string url = server.Url("/time");
     Word urlVariable = ToWord(url.c_str());
     // The module passes the method and URL by reference; Open declares them by value.
-    Call(CallMethod, {request_.Cell(), T("Open"), T("POST"),
+    Call(CallMethod, {request.Cell(), T("Open"), T("POST"),
                       ValueCell::Reference(&urlVariable, type_word::kText), Logical(false)});
     ExpectSuccess("Open");
-    EXPECT_EQ(Call(WriteProperty, {request_.Cell(), T("Option"), I(6), Logical(false)}).low(), 1u);
-    Call(CallMethod, {request_.Cell(), T("SetRequestHeader"), T("X-Test"), T("是")});
+    EXPECT_EQ(Call(WriteProperty, {request.Cell(), T("Option"), I(6), Logical(false)}).low(), 1u);
+    Call(CallMethod, {request.Cell(), T("SetRequestHeader"), T("X-Test"), T("是")});
     std::vector<Word> bytes = ByteBlock(std::string("a\0c", 3));
     VariantVariable body;
     ASSERT_EQ(Call(SetVariant, {body.ByReference(), ValueCell::ByteArray(bytes.data())}).low(), 1u);
-    Call(CallMethod, {request_.Cell(), T("Send"), body.ByReference()});
+    Call(CallMethod, {request.Cell(), T("Send"), body.ByReference()});
     ExpectSuccess("Send with a byte body");
-    EXPECT_EQ(NumberOf(Call(ReadNumber, {request_.Cell(), T("Status")})), 200.0);
-    EXPECT_EQ(TextOf(ReadText, {request_.Cell(), T("Status")}), "200");
-    const std::string headers = TextOf(ReadText, {request_.Cell(), T("GetAllResponseHeaders")});
+    EXPECT_EQ(NumberOf(Call(ReadNumber, {request.Cell(), T("Status")})), 200.0);
+    EXPECT_EQ(TextOf(ReadText, {request.Cell(), T("Status")}), "200");
+    const std::string headers = TextOf(ReadText, {request.Cell(), T("GetAllResponseHeaders")});
     EXPECT_NE(headers.find("X-Kx: yes\r\n"), std::string::npos) << headers;
-    VariantVariable answer(Call(ReadVariant, {request_.Cell(), T("ResponseBody")}));
+    VariantVariable answer(Call(ReadVariant, {request.Cell(), T("ResponseBody")}));
     ExpectSuccess("ResponseBody");
     EXPECT_EQ(TakeBytes(Call(VariantToBytes, {answer.Cell()})), "hello");
     EXPECT_EQ(urlVariable, ToWord(url.c_str())) << "Open's URL is not an output";
-    const std::vector<RecordedRequest> received = server_.Requests();
+    const std::vector<RecordedRequest> received = server.Requests();
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].requestLine, "POST /time HTTP/1.1");
     ASSERT_NE(received[0].Header("X-Test"), nullptr);
@@ -56,14 +50,14 @@ TEST_F(SystemObjectsTest, RequestObjectSendsABodyReadsTheAnswerAndFails) {
 
     // A failed request is failure 11 and empty results.
     const std::string refused = "http://127.0.0.1:" + std::to_string(LoopbackHttpServer::RefusingPort()) + "/";
-    Call(CallMethod, {request_.Cell(), T("Open"), T("GET"), ValueCell::Text(refused.c_str()), Logical(false)});
+    Call(CallMethod, {request.Cell(), T("Open"), T("GET"), ValueCell::Text(refused.c_str()), Logical(false)});
     ExpectSuccess("Open again");
-    Call(CallMethod, {request_.Cell(), T("Send")});
+    Call(CallMethod, {request.Cell(), T("Send")});
     EXPECT_EQ(com::ThreadComFailure(), com::kMemberRaisedException);
-    EXPECT_EQ(NumberOf(Call(ReadNumber, {request_.Cell(), T("Status")})), 0.0);
+    EXPECT_EQ(NumberOf(Call(ReadNumber, {request.Cell(), T("Status")})), 0.0);
     EXPECT_NE(com::ThreadComFailure(), 0);
-    EXPECT_EQ(TextOf(ReadText, {request_.Cell(), T("GetAllResponseHeaders")}), "");
-    EXPECT_EQ(Call(ReadText, {request_.Cell(), T("NoSuchMember")}).type(), type_word::kText);
+    EXPECT_EQ(TextOf(ReadText, {request.Cell(), T("GetAllResponseHeaders")}), "");
+    EXPECT_EQ(Call(ReadText, {request.Cell(), T("NoSuchMember")}).type(), type_word::kText);
     EXPECT_EQ(com::ThreadComFailure(), com::kUnknownMember);
 }
 

@@ -5,11 +5,13 @@
     tools/plant-faults.py ID [ID ...]     only these
     tools/plant-faults.py --list          the faults, one line each
 
-A fault replaces one exact piece of text in one file (it must occur exactly once), builds
-the preset it names, runs the tests its regular expression selects (ctest -R) and counts
-as caught when any of them fails; those tests must first pass without the fault. The file is put back however the run ends. Pure logic is
-quick in the native build; the rest runs under Wine in the x64 build. Run tools/test.sh (or
-at least configure both presets) once before, so that both build trees exist.
+A fault replaces one exact piece of text in one file (it must occur exactly once). In the
+preset the fault names, the executables of the tests its regular expression selects are built
+(with the programs tests start), those tests run (ctest -R), and the fault counts as caught
+when any of them fails; they must first pass without the fault. The file is put back however
+the run ends. Pure logic is quick in the native build; the rest runs under Wine in the x64
+build. Run tools/test.sh (or at least build both presets) once before, so that both build
+trees and their test lists exist.
 
 tools/faults.txt holds one block per fault, separated by blank lines:
     id: float-element-size
@@ -19,6 +21,7 @@ tools/faults.txt holds one block per fault, separated by blank lines:
     build: native | x64
     tests: ctest regular expression
 """
+import json
 import os
 import subprocess
 import sys
@@ -83,6 +86,28 @@ def run_tests(fault):
     return run(["tools/with-display.sh", "bash", "-c", script], env=env).returncode
 
 
+# Programs the x64 tests start as processes of their own, built with whatever tests run.
+STARTED_PROGRAMS = ["clock-corrector", "spine_probe", "image_dll_probe", "kx_test_dll"]
+
+
+def build_command(fault):
+    """Builds only the executables of the fault's tests (and the programs they start): a whole
+    x64 build relinks every test executable, which takes minutes on a small machine."""
+    command = ["cmake", "--build", "--preset", fault["build"]]
+    if fault["build"] != "x64":
+        return command
+    listing = subprocess.run(["ctest", "--preset", "x64", "-N", "--show-only=json-v1", "-R", fault["tests"]],
+                             cwd=ROOT, capture_output=True, text=True)
+    try:
+        tests = json.loads(listing.stdout)["tests"]
+    except (ValueError, KeyError):
+        return command
+    programs = {Path(arg).stem for test in tests for arg in test.get("command", []) if arg.endswith(".exe")}
+    if not programs:
+        return command
+    return command + ["--target", *sorted(programs), *STARTED_PROGRAMS]
+
+
 def plant(fault):
     path = ROOT / fault["file"]
     original = path.read_text(encoding="utf-8")
@@ -91,7 +116,7 @@ def plant(fault):
         return f"not planted (the text occurs {count} times)"
     try:
         path.write_text(original.replace(fault["find"], fault["replace"]), encoding="utf-8")
-        if run(["cmake", "--build", "--preset", fault["build"]]).returncode != 0:
+        if run(build_command(fault)).returncode != 0:
             return "not planted (does not build)"
         return "caught" if run_tests(fault) != 0 else "MISSED"
     finally:

@@ -143,7 +143,8 @@ def main(arguments):
     for fault in faults:
         key = (fault["build"], fault["tests"])
         if key not in passing:
-            passing[key] = run_tests(fault) == 0
+            # Built again first: the executables may still hold the fault planted before.
+            passing[key] = run(build_command(fault)).returncode == 0 and run_tests(fault) == 0
         verdict = plant(fault) if passing[key] else "not judged (its tests fail without it)"
         missed += verdict != "caught"
         print(f"{fault['id']:32} {verdict}", flush=True)

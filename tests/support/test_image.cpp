@@ -56,11 +56,9 @@ void TestImage::SetFormBlock(const std::uint8_t* block, Word size) {
     header_.formBlockSize = size;
 }
 
-void TestImage::RemoveConstants() { hasConstants_ = false; }
-
 const ProgramImageHeader& TestImage::header() {
-    header_.constBlock = hasConstants_ ? ToWord(constants_) : 0;
-    header_.constBlockSize = hasConstants_ ? constantsSize_ : 0;
+    header_.constBlock = ToWord(constants_);
+    header_.constBlockSize = constantsSize_;
     header_.libraryCount = libraryCount_;
     header_.libraries = ToWord(libraries_.data());
     header_.dllCommandCount = static_cast<Word>(dllLibraryWords_.size());

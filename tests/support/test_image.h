@@ -26,7 +26,6 @@ public:
     void SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry);
     void SetFormBlock(const std::uint8_t* block, Word size);
     void SetCodeBase(Word codeBase) { header_.codeBase = codeBase; }
-    void RemoveConstants();
     // Uses `block` (of `size` bytes) as the constants block instead of the guarded one.
     void UseConstantsBlock(std::uint8_t* block, Word size);
 
@@ -44,7 +43,6 @@ private:
     void* pages_ = nullptr;
     std::uint8_t* constants_ = nullptr;
     Word constantsSize_ = kConstantsSize;
-    bool hasConstants_ = true;
 };
 
 // A library descriptor with the given commands and notify routine; every other word as a

@@ -38,16 +38,12 @@ Word TestImage::AddLibrary(const LibraryDescriptor* descriptor) {
 }
 
 void TestImage::SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry) {
-    dllNames_.clear();
-    for (auto& names : libraryAndEntry) {
-        dllNames_.push_back(std::move(names.first));
-        dllNames_.push_back(std::move(names.second));
-    }
+    dllNames_ = std::move(libraryAndEntry);
     dllLibraryWords_.clear();
     dllEntryWords_.clear();
-    for (std::size_t i = 0; i < dllNames_.size(); i += 2) {
-        dllLibraryWords_.push_back(ToWord(dllNames_[i].c_str()));
-        dllEntryWords_.push_back(ToWord(dllNames_[i + 1].c_str()));
+    for (const auto& [library, entry] : dllNames_) {
+        dllLibraryWords_.push_back(ToWord(library.c_str()));
+        dllEntryWords_.push_back(ToWord(entry.c_str()));
     }
 }
 

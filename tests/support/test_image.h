@@ -37,7 +37,7 @@ private:
     ProgramImageHeader header_{};
     std::array<Word, 4> libraries_{};
     Word libraryCount_ = 0;
-    std::vector<std::string> dllNames_;
+    std::vector<std::pair<std::string, std::string>> dllNames_;
     std::vector<Word> dllLibraryWords_;
     std::vector<Word> dllEntryWords_;
     void* pages_ = nullptr;

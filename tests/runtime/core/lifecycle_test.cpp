@@ -19,16 +19,11 @@ using testing::TestImage;
 
 std::vector<std::string> g_log;
 
-std::int32_t FirstLibraryNotify(std::int32_t code, Word param1, Word param2) {
-    g_log.push_back("lib0 notify " + std::to_string(code) + " " +
-                    (code == kNotifyStartup ? (param1 == ToWord(&RuntimeService) ? "service" : "other")
-                                            : std::to_string(param1)) +
-                    " " + std::to_string(param2));
-    return 0;
-}
-std::int32_t ThirdLibraryNotify(std::int32_t code, Word param1, Word) {
-    g_log.push_back("lib2 notify " + std::to_string(code) + " " +
-                    (code == kNotifyStartup ? std::string("-") : std::to_string(param1)));
+template <int kNumber>
+std::int32_t RecordingNotify(std::int32_t code, Word param1, Word param2) {
+    const bool service = code == kNotifyStartup && param1 == ToWord(&RuntimeService);
+    g_log.push_back("lib" + std::to_string(kNumber) + " notify " + std::to_string(code) + " " +
+                    (service ? "service" : std::to_string(param1)) + " " + std::to_string(param2));
     return 0;
 }
 void ExitRoutineA() { g_log.push_back("exit A"); }
@@ -39,9 +34,9 @@ class Lifecycle : public testing::RuntimeTest {
 protected:
     void SetUp() override {
         g_log.clear();
-        first_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&FirstLibraryNotify));
+        first_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify<0>));
         withoutNotify_ = MakeLibraryDescriptor(nullptr, 0, 0);
-        third_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&ThirdLibraryNotify));
+        third_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify<2>));
         image_.AddLibrary(&first_);
         image_.AddLibrary(nullptr);
         image_.AddLibrary(&third_);
@@ -53,7 +48,7 @@ protected:
 };
 
 TEST_F(Lifecycle, StartupNotifiesTheLibrariesCopiesTheImageWordsAndFindsItsSurroundings) {
-    EXPECT_EQ(g_log, (std::vector<std::string>{"lib0 notify 1 service 0", "lib2 notify 1 -"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"lib0 notify 1 service 0", "lib2 notify 1 service 0"}));
     ASSERT_EQ(app_->libraries().size(), 4u);
     EXPECT_EQ(app_->libraries()[1], nullptr);
     EXPECT_EQ(app_->buildKind(), 3u);
@@ -96,7 +91,7 @@ TEST_F(Lifecycle, ShutdownRunsExitRoutinesInOrderThenNotifiesLibrariesOnceWithTh
     const HWND owner = app_->hiddenOwner();
 
     app_->End(0);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit B", "exit A", "lib0 notify 6 0 0", "lib2 notify 6 0"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"exit B", "exit A", "lib0 notify 6 0 0", "lib2 notify 6 0 0"}));
     EXPECT_TRUE(app_->cleanupStarted());
     EXPECT_TRUE(app_->EventsSuppressed());
     EXPECT_FALSE(app_->oleInitialized());
@@ -157,7 +152,7 @@ TEST_F(Lifecycle, AnEndRequestWhileTheMainThreadCleansUpReturnsToTheRequestingTh
     app_->End(0);
     // Only the worker ended, with its code; the clean-up went on once, in order.
     EXPECT_EQ(g_log, (std::vector<std::string>{"worker asks", "exit routine done", "exit A", "lib0 notify 6 0 0",
-                                               "lib2 notify 6 0"}));
+                                               "lib2 notify 6 0 0"}));
     EXPECT_EQ(g_workerExitCode, 3u);
 }
 

@@ -83,16 +83,18 @@ DWORD WINAPI WorkerEnds(void*) {
     RtEndProgram(5);
 }
 
+// Lets sent messages through on the main thread until `thread` ends, or for ever.
+void PumpUntilEnded(HANDLE thread) {
+    while (MsgWaitForMultipleObjects(thread ? 1 : 0, &thread, FALSE, 10000, QS_ALLINPUT) != WAIT_OBJECT_0 || !thread) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+}
+
 void ExitRoutineA() {
     if (Scenario() == "worker-error-while-ending") {
-        // A worker raises an error while the main thread cleans up and waits for it, letting
-        // sent messages through.
-        const HANDLE worker = CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr);
-        while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        }
-        CloseHandle(worker);
+        // A worker raises an error while the main thread cleans up and waits for it.
+        PumpUntilEnded(CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr));
     }
     if (Scenario() == "exit-routine-ends-7") {
         Log("exit A ends the program");
@@ -167,13 +169,10 @@ void StartWorker(DWORD(WINAPI* routine)(void*)) {
     RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
 }
 
-// Lets sent messages through on the main thread until the process ends.
-[[noreturn]] void PumpForever() {
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-    }
+[[noreturn]] void RunOnAWorker(DWORD(WINAPI* routine)(void*)) {
+    StartWorker(routine);
+    PumpUntilEnded(nullptr);
+    ExitProcess(99);  // never reached
 }
 
 // A worker that goes on calling DLL commands while the main thread ends the program: a
@@ -259,14 +258,8 @@ const struct {
     {"form-event-unit-invalid", [] { RaiseFormEvent(0x52010001, 0x16010005); }},
     {"form-read-not-loaded", [] { RtReadProperty(0x52010001, 0x16010003, 8, -1); }},
     {"form-write-not-loaded", [] { RtWriteProperty(0x52010001, 0x16010003, 8, -1, ToWord("x"), 0); }},
-    {"worker-end-5", [] {
-         StartWorker(WorkerEnds);
-         PumpForever();
-     }},
-    {"worker-error", [] {
-         StartWorker(WorkerRaises);
-         PumpForever();
-     }},
+    {"worker-end-5", [] { RunOnAWorker(WorkerEnds); }},
+    {"worker-error", [] { RunOnAWorker(WorkerRaises); }},
     {"dll-commands", CallDllCommandsTwice},
     {"dll-calls-while-ending", EndWhileAWorkerCallsDllCommands},
     {"dll-calls-while-returning", StartAWorkerCallingDllCommands},  // then returns as usual

@@ -38,16 +38,12 @@ Word TestImage::AddLibrary(const LibraryDescriptor* descriptor) {
 }
 
 void TestImage::SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry) {
-    dllNames_.clear();
-    for (auto& names : libraryAndEntry) {
-        dllNames_.push_back(std::move(names.first));
-        dllNames_.push_back(std::move(names.second));
-    }
+    dllNames_ = std::move(libraryAndEntry);
     dllLibraryWords_.clear();
     dllEntryWords_.clear();
-    for (std::size_t i = 0; i < dllNames_.size(); i += 2) {
-        dllLibraryWords_.push_back(ToWord(dllNames_[i].c_str()));
-        dllEntryWords_.push_back(ToWord(dllNames_[i + 1].c_str()));
+    for (const auto& [library, entry] : dllNames_) {
+        dllLibraryWords_.push_back(ToWord(library.c_str()));
+        dllEntryWords_.push_back(ToWord(entry.c_str()));
     }
 }
 
@@ -56,11 +52,9 @@ void TestImage::SetFormBlock(const std::uint8_t* block, Word size) {
     header_.formBlockSize = size;
 }
 
-void TestImage::RemoveConstants() { hasConstants_ = false; }
-
 const ProgramImageHeader& TestImage::header() {
-    header_.constBlock = hasConstants_ ? ToWord(constants_) : 0;
-    header_.constBlockSize = hasConstants_ ? constantsSize_ : 0;
+    header_.constBlock = ToWord(constants_);
+    header_.constBlockSize = constantsSize_;
     header_.libraryCount = libraryCount_;
     header_.libraries = ToWord(libraries_.data());
     header_.dllCommandCount = static_cast<Word>(dllLibraryWords_.size());

@@ -26,7 +26,6 @@ public:
     void SetDllCommands(std::vector<std::pair<std::string, std::string>> libraryAndEntry);
     void SetFormBlock(const std::uint8_t* block, Word size);
     void SetCodeBase(Word codeBase) { header_.codeBase = codeBase; }
-    void RemoveConstants();
     // Uses `block` (of `size` bytes) as the constants block instead of the guarded one.
     void UseConstantsBlock(std::uint8_t* block, Word size);
 
@@ -38,13 +37,12 @@ private:
     ProgramImageHeader header_{};
     std::array<Word, 4> libraries_{};
     Word libraryCount_ = 0;
-    std::vector<std::string> dllNames_;
+    std::vector<std::pair<std::string, std::string>> dllNames_;
     std::vector<Word> dllLibraryWords_;
     std::vector<Word> dllEntryWords_;
     void* pages_ = nullptr;
     std::uint8_t* constants_ = nullptr;
     Word constantsSize_ = kConstantsSize;
-    bool hasConstants_ = true;
 };
 
 // A library descriptor with the given commands and notify routine; every other word as a

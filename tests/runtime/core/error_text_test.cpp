@@ -62,13 +62,8 @@ TEST(ErrorText, LocationsNamingALoadedFormShowItsTags) {
     }
 }
 
-TEST(ErrorText, CodesOutsideTheTableHaveNoMessage) {
-    EXPECT_STREQ(NumberedErrorMessage(0), "");
-    EXPECT_STREQ(NumberedErrorMessage(12), "");
-    EXPECT_STREQ(NumberedErrorMessage(-3), "");
-}
-
-TEST(ErrorText, OutOfMemoryShowsTheSizeSigned) {
+TEST(ErrorText, CodesOutsideTheTableHaveNoMessageAndSizesShowSigned) {
+    for (int code : {0, 12, -3}) EXPECT_STREQ(NumberedErrorMessage(code), "") << code;
     EXPECT_EQ(OutOfMemoryMessage(100), "分配 100 字节内存失败!");
     EXPECT_EQ(OutOfMemoryMessage(0x80000000u), "分配 -2147483648 字节内存失败!");
     EXPECT_EQ(OutOfMemoryMessage(0xFFFFFFF0u), "分配 -16 字节内存失败!");

@@ -9,8 +9,7 @@
 
 #include "entries.h"
 #include "hidden_owner.h"
-#include "runtime_app.h"
-#include "test_image.h"
+#include "runtime_fixture.h"
 
 namespace kx {
 namespace {
@@ -20,138 +19,99 @@ using testing::TestImage;
 
 std::vector<std::string> g_log;
 
-std::int32_t FirstLibraryNotify(std::int32_t code, Word param1, Word param2) {
-    g_log.push_back("lib0 notify " + std::to_string(code) + " " +
-                    (code == kNotifyStartup ? (param1 == ToWord(&RuntimeService) ? "service" : "other")
-                                            : std::to_string(param1)) +
-                    " " + std::to_string(param2));
-    return 0;
-}
-std::int32_t ThirdLibraryNotify(std::int32_t code, Word param1, Word) {
-    g_log.push_back("lib2 notify " + std::to_string(code) + " " +
-                    (code == kNotifyStartup ? std::string("-") : std::to_string(param1)));
+template <int kNumber>
+std::int32_t RecordingNotify(std::int32_t code, Word param1, Word param2) {
+    const bool service = code == kNotifyStartup && param1 == ToWord(&RuntimeService);
+    g_log.push_back("lib" + std::to_string(kNumber) + " notify " + std::to_string(code) + " " +
+                    (service ? "service" : std::to_string(param1)) + " " + std::to_string(param2));
     return 0;
 }
 void ExitRoutineA() { g_log.push_back("exit A"); }
 void ExitRoutineB() { g_log.push_back("exit B"); }
-int EmptyProgramEntry() { return 0; }
 
-class Lifecycle : public ::testing::Test {
+// Four libraries: two that want notices, a null entry and one without a notify routine.
+class Lifecycle : public testing::RuntimeTest {
 protected:
     void SetUp() override {
         g_log.clear();
-        first_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&FirstLibraryNotify));
+        first_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify<0>));
         withoutNotify_ = MakeLibraryDescriptor(nullptr, 0, 0);
-        third_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&ThirdLibraryNotify));
+        third_ = MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify<2>));
         image_.AddLibrary(&first_);
         image_.AddLibrary(nullptr);
         image_.AddLibrary(&third_);
         image_.AddLibrary(&withoutNotify_);
+        RuntimeTest::SetUp();
     }
 
-    TestImage image_;
     LibraryDescriptor first_{}, withoutNotify_{}, third_{};
 };
 
-TEST_F(Lifecycle, StartupNotifiesEveryLibraryThatCanBeNotifiedInNumberOrder) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    EXPECT_EQ(g_log, (std::vector<std::string>{"lib0 notify 1 service 0", "lib2 notify 1 -"}));
-    ASSERT_EQ(app.libraries().size(), 4u);
-    EXPECT_EQ(app.libraries()[1], nullptr);
-}
-
-TEST_F(Lifecycle, StartupCopiesTheImageWordsAndFindsItsSurroundings) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    EXPECT_EQ(app.buildKind(), 3u);
-    EXPECT_EQ(app.imageWord1(), 0u);
-    EXPECT_EQ(app.imageWord2(), 99920u);
-    EXPECT_EQ(app.mainThreadId(), GetCurrentThreadId());
-    EXPECT_TRUE(app.oleInitialized());
+TEST_F(Lifecycle, StartupNotifiesTheLibrariesCopiesTheImageWordsAndFindsItsSurroundings) {
+    EXPECT_EQ(g_log, (std::vector<std::string>{"lib0 notify 1 service 0", "lib2 notify 1 service 0"}));
+    ASSERT_EQ(app_->libraries().size(), 4u);
+    EXPECT_EQ(app_->libraries()[1], nullptr);
+    EXPECT_EQ(app_->buildKind(), 3u);
+    EXPECT_EQ(app_->imageWord1(), 0u);
+    EXPECT_EQ(app_->imageWord2(), 99920u);
+    EXPECT_EQ(app_->mainThreadId(), GetCurrentThreadId());
+    EXPECT_TRUE(app_->oleInitialized());
 
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string full = path;
-    EXPECT_EQ(app.programDirectory() + "\\" + app.programFileName(), full);
-    EXPECT_EQ(app.programDirectory().back() == '\\', false);
+    EXPECT_EQ(app_->programDirectory() + "\\" + app_->programFileName(), path);
     char current[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, current);
-    EXPECT_STREQ(current, app.programDirectory().c_str());
+    EXPECT_EQ(app_->programDirectory(), current);
 
-    EXPECT_TRUE(app.IsConstant(image_.constants()));
-    EXPECT_TRUE(app.IsConstant(image_.constants() + TestImage::kConstantsSize - 1));
-    EXPECT_FALSE(app.IsConstant(image_.constants() + TestImage::kConstantsSize));
-}
+    EXPECT_TRUE(app_->IsConstant(image_.constants()));
+    EXPECT_TRUE(app_->IsConstant(image_.constants() + TestImage::kConstantsSize - 1));
+    EXPECT_FALSE(app_->IsConstant(image_.constants() + TestImage::kConstantsSize));
 
-TEST_F(Lifecycle, HiddenOwnerIsAnInvisibleToolWindowOfItsOwnClass) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    const HWND owner = app.hiddenOwner();
-    ASSERT_TRUE(IsWindow(owner));
-    char className[64];
+    // The hidden owner: an invisible, untitled tool window of its own class.
+    const HWND owner = app_->hiddenOwner();
+    char className[64] = {};
     GetClassNameA(owner, className, sizeof className);
     EXPECT_STREQ(className, kHiddenOwnerClass);
     EXPECT_FALSE(IsWindowVisible(owner));
     EXPECT_TRUE(GetWindowLongA(owner, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
     EXPECT_EQ(GetWindowTextLengthA(owner), 0);
 
-    app.End(0);
+    // Without forms the loop returns at once but remembers it was entered.
+    EXPECT_FALSE(app_->waiting());
+    app_->RunUntilWindowsClosed();
+    EXPECT_TRUE(app_->waiting());
+}
+
+TEST_F(Lifecycle, ShutdownRunsExitRoutinesInOrderThenNotifiesLibrariesOnceWithTheirStateWords) {
+    g_log.clear();
+    app_->AddExitRoutine(ToWord(&ExitRoutineB));
+    app_->AddExitRoutine(ToWord(&ExitRoutineA));
+    app_->AddExitRoutine(ToWord(&ExitRoutineB));  // a duplicate is not added again
+    const HWND owner = app_->hiddenOwner();
+
+    app_->End(0);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"exit B", "exit A", "lib0 notify 6 0 0", "lib2 notify 6 0 0"}));
+    EXPECT_TRUE(app_->cleanupStarted());
+    EXPECT_TRUE(app_->EventsSuppressed());
+    EXPECT_FALSE(app_->oleInitialized());
     EXPECT_FALSE(IsWindow(owner));
-}
 
-TEST_F(Lifecycle, ShutdownRunsExitRoutinesInOrderThenNotifiesLibrariesWithTheirStateWords) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
+    // Run twice, the end routine finds everything empty.
     g_log.clear();
-    app.AddExitRoutine(ToWord(&ExitRoutineB));
-    app.AddExitRoutine(ToWord(&ExitRoutineA));
-    app.AddExitRoutine(ToWord(&ExitRoutineB));  // a duplicate is not added again
-
-    app.End(0);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"exit B", "exit A", "lib0 notify 6 0 0",
-                                               "lib2 notify 6 0"}));
-    EXPECT_TRUE(app.cleanupStarted());
-    EXPECT_TRUE(app.EventsSuppressed());
-    EXPECT_FALSE(app.oleInitialized());
-}
-
-TEST_F(Lifecycle, TheEndRoutineRunTwiceFindsEverythingEmpty) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    app.AddExitRoutine(ToWord(&ExitRoutineA));
-    app.End(0);
-    g_log.clear();
-    app.End(0);
+    app_->End(0);
     EXPECT_TRUE(g_log.empty());
-    EXPECT_TRUE(app.exitRoutines().empty());
-    EXPECT_TRUE(app.libraries().empty());
-}
-
-TEST_F(Lifecycle, NoConstantsBlockLeavesTheRangeEmpty) {
-    image_.RemoveConstants();
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    EXPECT_FALSE(app.IsConstant(image_.constants()));
-}
-
-TEST_F(Lifecycle, WithoutFormsTheLoopReturnsAtOnceButRemembersItWasEntered) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    EXPECT_FALSE(app.waiting());
-    app.RunUntilWindowsClosed();
-    EXPECT_TRUE(app.waiting());
+    EXPECT_TRUE(app_->exitRoutines().empty());
+    EXPECT_TRUE(app_->libraries().empty());
 }
 
 TEST_F(Lifecycle, SupportModuleSlotsUseThePlaceholdersAndTheMediaPlayer) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
     const Word codeBase = image_.header().codeBase;
     for (int slot = 0; slot < kSupportModuleSlotCount; ++slot) {
-        const SupportModuleSlot& module = app.supportModule(slot);
+        const SupportModuleSlot& module = app_->supportModule(slot);
         const int started = FromWord<int (*)()>(module.start)();
         const Word play = FromWord<Word (*)(const char*)>(module.lookup)("Play");
-        const Word unknown = FromWord<Word (*)(const char*)>(module.lookup)("Stop");
+        EXPECT_EQ(FromWord<Word (*)(const char*)>(module.lookup)("Stop"), 0u);
         FromWord<void (*)()>(module.release)();
         if (slot == kMediaPlayerSlot) {
             EXPECT_EQ(started, 1);
@@ -162,11 +122,8 @@ TEST_F(Lifecycle, SupportModuleSlotsUseThePlaceholdersAndTheMediaPlayer) {
             EXPECT_EQ(started, 0);
             EXPECT_EQ(play, 0u);
         }
-        EXPECT_EQ(unknown, 0u);
     }
 }
-
-RuntimeApp* g_app = nullptr;
 
 DWORD g_workerExitCode = 0;
 
@@ -189,16 +146,13 @@ void ExitRoutineWaitingForAWorker() {
 }
 
 TEST_F(Lifecycle, AnEndRequestWhileTheMainThreadCleansUpReturnsToTheRequestingThread) {
-    RuntimeApp app(&image_.header(), EmptyProgramEntry);
-    app.InitRuntime();
-    g_app = &app;
-    app.AddExitRoutine(ToWord(&ExitRoutineWaitingForAWorker));
-    app.AddExitRoutine(ToWord(&ExitRoutineA));
+    app_->AddExitRoutine(ToWord(&ExitRoutineWaitingForAWorker));
+    app_->AddExitRoutine(ToWord(&ExitRoutineA));
     g_log.clear();
-    app.End(0);
+    app_->End(0);
     // Only the worker ended, with its code; the clean-up went on once, in order.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"worker asks", "exit routine done", "exit A",
-                                               "lib0 notify 6 0 0", "lib2 notify 6 0"}));
+    EXPECT_EQ(g_log, (std::vector<std::string>{"worker asks", "exit routine done", "exit A", "lib0 notify 6 0 0",
+                                               "lib2 notify 6 0 0"}));
     EXPECT_EQ(g_workerExitCode, 3u);
 }
 

@@ -19,58 +19,48 @@ void __stdcall IdleSecond(Word argument) {
     if (--g_passesBeforeQuit == 0) PostQuitMessage(0);
 }
 
-// A message-only window: no stray messages from the desktop reach it.
-HWND MakeWindow() {
-    return CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
-}
+// Message-only windows, which no stray message from the desktop reaches; destroyed at the end.
+class MessageLoop : public testing::RuntimeTest {
+protected:
+    HWND MakeWindow() {
+        windows_.push_back(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr));
+        return windows_.back();
+    }
+    void TearDown() override {
+        for (HWND window : windows_) DestroyWindow(window);
+        RuntimeTest::TearDown();
+    }
 
-class MessageLoop : public testing::RuntimeTest {};
+    std::vector<HWND> windows_;
+};
 
-TEST_F(MessageLoop, IdleCallbacksRunLastToFirstUntilTheQuitMessage) {
-    const HWND window = MakeWindow();
-    ASSERT_NE(window, nullptr);
+TEST_F(MessageLoop, IdleCallbacksRunLastToFirstDroppingThoseOfDestroyedWindows) {
+    const HWND gone = MakeWindow();
+    const HWND alive = MakeWindow();
     g_calls.clear();
     g_passesBeforeQuit = 1;
-    app_->AddIdleCallback(window, ToWord(&IdleSecond), 2);
-    app_->AddIdleCallback(window, ToWord(&IdleFirst), 1);
+    app_->AddIdleCallback(alive, ToWord(&IdleSecond), 2);
+    app_->AddIdleCallback(gone, ToWord(&IdleFirst), 9);
+    app_->AddIdleCallback(alive, ToWord(&IdleFirst), 1);
+    DestroyWindow(gone);
     app_->RunMessageLoop();
-    ASSERT_GE(g_calls.size(), 2u);
-    EXPECT_EQ(g_calls[0], "first 1");
-    EXPECT_EQ(g_calls[1], "second 2");
-    DestroyWindow(window);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"first 1", "second 2"}));
+    EXPECT_EQ(app_->idleCallbacks().size(), 2u);
 }
 
 TEST_F(MessageLoop, NoIdlePassRunsWhileMessagesAreWaiting) {
     const HWND window = MakeWindow();
     g_calls.clear();
-    g_passesBeforeQuit = 0;
     app_->AddIdleCallback(window, ToWord(&IdleFirst), 7);
     PostMessageA(window, WM_USER, 0, 0);
     PostQuitMessage(0);
     app_->RunMessageLoop();
     EXPECT_TRUE(g_calls.empty());
-    DestroyWindow(window);
-}
-
-TEST_F(MessageLoop, CallbacksOfDestroyedWindowsAreDropped) {
-    const HWND gone = MakeWindow();
-    const HWND alive = MakeWindow();
-    g_calls.clear();
-    g_passesBeforeQuit = 1;
-    app_->AddIdleCallback(gone, ToWord(&IdleFirst), 9);
-    app_->AddIdleCallback(alive, ToWord(&IdleSecond), 3);
-    DestroyWindow(gone);
-    app_->RunMessageLoop();
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"second 3"}));
-    ASSERT_EQ(app_->idleCallbacks().size(), 1u);
-    EXPECT_EQ(app_->idleCallbacks()[0].window, alive);
-    DestroyWindow(alive);
 }
 
 TEST_F(MessageLoop, TheIdleHookPassesCountUpFromZeroAndThenStop) {
     const HWND window = MakeWindow();
     g_calls.clear();
-    g_passesBeforeQuit = 0;
     app_->AddIdleCallback(window, ToWord(&IdleFirst), 4);
     // The framework's idle hook wants two passes (counts 0 and 1); a timer ends the loop a
     // while later, by which time idle work has long stopped.
@@ -83,7 +73,6 @@ TEST_F(MessageLoop, TheIdleHookPassesCountUpFromZeroAndThenStop) {
     SetTimer(window, 3, 200, Quit::OnTimer);
     app_->RunMessageLoop();
     EXPECT_EQ(g_calls, (std::vector<std::string>{"first 4", "first 4"}));
-    DestroyWindow(window);
 }
 
 }  // namespace

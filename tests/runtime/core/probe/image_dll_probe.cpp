@@ -1,9 +1,8 @@
 // A program on the application's own image and the real process entry: its program code
 // calls the image's three DLL commands with their real arguments and writes down what they
-// answered and where their libraries were loaded, to the file named by KX_PROBE_LOG.
+// answered, to the file named by KX_PROBE_LOG.
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -17,14 +16,6 @@ using kx::image::DllCommand;
 using kx::program::ResolveDllCommand;
 
 using kx::probe::Log;
-
-void LogWhereLoaded(const char* library) {
-    const auto base = reinterpret_cast<std::uintptr_t>(GetModuleHandleA(library));
-    char line[128];
-    std::snprintf(line, sizeof line, "%s at 0x%llx%s", library, static_cast<unsigned long long>(base),
-                  static_cast<std::uint64_t>(base) >> 32 ? " above 4 GiB" : "");
-    Log(line);
-}
 
 int Entry() {
     kx::program::Service(kx::ServiceNumber::kInitRuntime);
@@ -42,8 +33,6 @@ int Entry() {
 
     ResolveDllCommand<void WINAPI()>(DllCommand::kCoUninitialize)();
     Log("CoUninitialize returned");
-    LogWhereLoaded("ole32.dll");
-    LogWhereLoaded("wininet.dll");
     return 0;
 }
 

@@ -5,18 +5,17 @@
 #include <windows.h>
 
 #include <atomic>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "probe_log.h"
 #include "entries.h"
 #include "event_arguments.h"
 #include "form_block_builder.h"
-#include "kx/program_image.h"
-#include "property_blocks.h"
 #include "kx/program_binding.h"
+#include "kx/program_image.h"
 #include "message_box.h"
+#include "probe_log.h"
+#include "property_blocks.h"
 #include "runtime_app.h"
 #include "test_image.h"
 #include "thread_library.h"
@@ -24,13 +23,26 @@
 namespace {
 
 using namespace kx;
-
-std::string g_scenario;
-DWORD g_mainThread = 0;
-
 using kx::probe::Log;
 
-const char* ThreadName() { return GetCurrentThreadId() == g_mainThread ? "main" : "worker"; }
+DWORD g_mainThread = 0;
+std::string g_librariesAtEntry;
+
+// The last word of the command line. The image is built before the entry runs, so this
+// reads the command line itself.
+const std::string& Scenario() {
+    static const std::string scenario = [] {
+        const char* lastWord = std::strrchr(GetCommandLineA(), ' ');
+        return std::string(lastWord ? lastWord + 1 : "");
+    }();
+    return scenario;
+}
+
+std::string ThreadName() { return GetCurrentThreadId() == g_mainThread ? "main" : "worker"; }
+
+void Service(ServiceNumber number, Word argument = 0, Word size = 0) {
+    RtService(static_cast<std::uint32_t>(number), argument, size, 0, 0, 0, 0);
+}
 
 // Which of the system libraries that DLL commands without a library name search are loaded.
 std::string LoadedSystemLibraries() {
@@ -44,15 +56,16 @@ std::string LoadedSystemLibraries() {
 class LoggingMessageBoxes final : public MessageBoxSeam {
 public:
     int Show(const MessageBoxRequest& request) override {
-        if (g_scenario == "dll-missing-export") Log("loaded when the box shows:" + LoadedSystemLibraries());
+        // A failed search must give back every library it loaded before the box shows.
+        if (LoadedSystemLibraries() != g_librariesAtEntry) Log("loaded since entry:" + LoadedSystemLibraries());
         std::string text;
         for (char c : request.text) {
             if (c == '\r') text += "\\r";
             else if (c == '\n') text += "\\n";
             else text += c;
         }
-        Log("box on " + std::string(ThreadName()) + " caption=" + request.caption +
-            " style=" + std::to_string(request.style) + " text=" + text);
+        Log("box on " + ThreadName() + " caption=" + request.caption + " style=" + std::to_string(request.style) +
+            " text=" + text);
         return IDOK;
     }
 };
@@ -63,111 +76,75 @@ std::int32_t RecordingNotify(std::int32_t code, Word, Word) {
     return 0;
 }
 
-DWORD WINAPI WorkerRaises(void*);
+DWORD WINAPI WorkerRaises(void*) { RtRaiseError(4, 0, 0); }
 
-// Runs during the main thread's clean-up: a worker raises an error while the main thread
-// waits for it, letting sent messages through.
-void RaiseOnAWorkerAndWait() {
-    const HANDLE worker = CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr);
-    while (MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+DWORD WINAPI WorkerEnds(void*) {
+    Log("worker ends the program on " + ThreadName());
+    RtEndProgram(5);
+}
+
+// Lets sent messages through on the main thread until `thread` ends, or for ever.
+void PumpUntilEnded(HANDLE thread) {
+    while (MsgWaitForMultipleObjects(thread ? 1 : 0, &thread, FALSE, 10000, QS_ALLINPUT) != WAIT_OBJECT_0 || !thread) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
-    CloseHandle(worker);
 }
 
 void ExitRoutineA() {
-    if (g_scenario == "worker-error-while-ending") RaiseOnAWorkerAndWait();
-    if (g_scenario == "exit-routine-ends-7") {
+    if (Scenario() == "worker-error-while-ending") {
+        // A worker raises an error while the main thread cleans up and waits for it.
+        PumpUntilEnded(CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr));
+    }
+    if (Scenario() == "exit-routine-ends-7") {
         Log("exit A ends the program");
         RtEndProgram(7);
     }
-    Log(std::string("exit A on ") + ThreadName());
+    Log("exit A on " + ThreadName());
 }
-void ExitRoutineB() {
-    if (g_scenario != "exit-routine-ends-7") Log(std::string("exit B on ") + ThreadName());
-}
+void ExitRoutineB() { Log("exit B on " + ThreadName()); }
 
 const Word kThreadCommands[] = {ToWord(&threads::StartThread)};
-const LibraryDescriptor kRecordingLibrary =
-    testing::MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify));
+const LibraryDescriptor kRecordingLibrary = testing::MakeLibraryDescriptor(nullptr, 0, ToWord(&RecordingNotify));
 const LibraryDescriptor kThreadLibrary =
     testing::MakeLibraryDescriptor(kThreadCommands, 1, ToWord(&threads::ThreadLibraryNotify));
 
-std::string ProgramDirectory() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string full(path, length);
-    return full.substr(0, full.rfind('\\') + 1);
-}
-
-// A copy of the tests' own DLL that only this process binds, under a path with a drive.
-const std::string& CopiedDllPath() {
-    static const std::string path = [] {
-        char directory[MAX_PATH];
-        GetTempPathA(MAX_PATH, directory);
-        // Process ids come back soon under Wine: the tick count keeps the name unique.
-        return std::string(directory) + "kx_probe_" + std::to_string(GetCurrentProcessId()) + "_" +
-               std::to_string(GetTickCount64()) + ".dll";
-    }();
-    return path;
-}
-
-// Copies that earlier probes could not delete while they had them loaded.
-void DeleteEarlierCopies() {
-    char directory[MAX_PATH];
-    GetTempPathA(MAX_PATH, directory);
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((std::string(directory) + "kx_probe_*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return;
-    do {
-        DeleteFileA((std::string(directory) + found.cFileName).c_str());
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-}
-
-// The tests' own DLL, copied to CopiedDllPath().
-void CopyTestDll() {
-    DeleteEarlierCopies();
-    CopyFileA((ProgramDirectory() + "kx_test_dll.dll").c_str(), CopiedDllPath().c_str(), FALSE);
-}
-
 enum DllCommandNumber : std::uint32_t {
-    kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kCopiedDll,
+    kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kTestDll,
 };
+
+// The tests' own DLL beside this program, by a path with a drive: nothing else loads it.
+std::string TestDllPath() {
+    char path[MAX_PATH];
+    const std::string full(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+    return full.substr(0, full.rfind('\\') + 1) + "kx_test_dll.dll";
+}
 
 // Form scenarios run with the core library first, for its data types, and a form block of
 // their own: the form's window, a label, a unit of a type that raises no events, and (for
 // the failing load) a label whose property block has a version above the highest.
-bool FormScenario() { return std::strstr(GetCommandLineA(), " form-") != nullptr; }
-
 const std::vector<std::uint8_t>& ProbeFormBlock() {
     static const std::vector<std::uint8_t> block = [] {
-        forms::LabelBlock tooNew;
-        auto tooNewBytes = tooNew.Write();
-        tooNewBytes[0] = 3;
-        const bool badLoad = std::strstr(GetCommandLineA(), " form-load-bad-version") != nullptr;
+        auto label = forms::LabelBlock().Write();
+        if (Scenario() == "form-load-bad-version") label[0] = 3;
         return testing::FormBlockBytes(
             {{0x52010001,
               {{.id = 0x06010000, .typeId = type_word::kWindowType, .name = "",
                 .propertyBlock = forms::WindowBlock().Write(), .tag = "probe"},
-               {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2",
-                .propertyBlock = badLoad ? tooNewBytes : forms::LabelBlock().Write(), .tag = "标签2"},
+               {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2", .propertyBlock = label,
+                .tag = "标签2"},
                {.id = 0x16010005, .typeId = type_word::kCoreEightByteType, .name = "坏", .tag = "坏"}},
               ""}});
     }();
     return block;
 }
 
-const LibraryDescriptor* CoreLibrary() {
-    return FromWord<const LibraryDescriptor*>(FromWord<const Word*>(image::Header().libraries)[0]);
-}
-
 testing::TestImage& Image() {
     static testing::TestImage* image = [] {
         auto* built = new testing::TestImage;
-        if (FormScenario()) {
-            built->AddLibrary(CoreLibrary());
+        if (Scenario().rfind("form-", 0) == 0) {
+            const Word coreLibrary = FromWord<const Word*>(image::Header().libraries)[0];
+            built->AddLibrary(FromWord<const LibraryDescriptor*>(coreLibrary));
             built->SetFormBlock(ProbeFormBlock().data(), static_cast<Word>(ProbeFormBlock().size()));
         }
         built->AddLibrary(&kRecordingLibrary);
@@ -176,7 +153,7 @@ testing::TestImage& Image() {
                                {"", "GetCurrentProcessId"},
                                {"kx_no_such_library.dll", "Nothing"},
                                {"", "KxNoSuchExportAnywhere"},
-                               {CopiedDllPath(), "KxTestAnswer"}});
+                               {TestDllPath(), "KxTestAnswer"}});
         return built;
     }();
     return *image;
@@ -189,27 +166,13 @@ Signature* Dll(std::uint32_t number) {
 
 void StartWorker(DWORD(WINAPI* routine)(void*)) {
     ValueCell args[] = {ValueCell::Subroutine(ToWord(reinterpret_cast<const void*>(routine)))};
-    const ValueCell result =
-        RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
-    Log("thread started " + std::to_string(result.low()));
+    RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
 }
 
-// Lets sent messages through on the main thread until the process ends.
-[[noreturn]] void PumpForever() {
-    for (;;) {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
-    }
-}
-
-DWORD WINAPI WorkerEnds(void*) {
-    Log(std::string("worker ends the program on ") + ThreadName());
-    RtEndProgram(5);
-}
-
-DWORD WINAPI WorkerRaises(void*) {
-    RtRaiseError(4, 0, 0);
+[[noreturn]] void RunOnAWorker(DWORD(WINAPI* routine)(void*)) {
+    StartWorker(routine);
+    PumpUntilEnded(nullptr);
+    ExitProcess(99);  // never reached
 }
 
 // A worker that goes on calling DLL commands while the main thread ends the program: a
@@ -221,7 +184,7 @@ std::atomic<int> g_callsAfterEnd{0};
 std::atomic<int> g_wrongAnswers{0};
 
 DWORD WINAPI WorkerCallsDllCommands(void*) {
-    int (*const held)() = Dll<int()>(kCopiedDll);
+    int (*const held)() = Dll<int()>(kTestDll);
     SetEvent(g_workerReady);
     for (;;) {
         const bool afterEnd = g_endDone.load();
@@ -231,86 +194,90 @@ DWORD WINAPI WorkerCallsDllCommands(void*) {
     }
 }
 
+void StartAWorkerCallingDllCommands() {
+    StartWorker(WorkerCallsDllCommands);
+    WaitForSingleObject(g_workerReady, 10000);
+}
+
+void EndWhileAWorkerCallsDllCommands() {
+    StartAWorkerCallingDllCommands();
+    RuntimeApp::Current()->End(0);
+    g_endDone.store(true);
+    for (int i = 0; i < 100 && g_callsAfterEnd.load() < 1000; ++i) Sleep(10);
+    Log(g_callsAfterEnd.load() > 0 ? "worker calls after the end" : "worker stopped calling");
+    Log("wrong answers " + std::to_string(g_wrongAnswers.load()));
+    ExitProcess(0);
+}
+
+void CallDllCommandsTwice() {
+    Log("first call answers " + std::to_string(Dll<int()>(kTestDll)()));
+    // Binding again would now look for an export the library lacks and fail. (Moving the
+    // file would not stop it: loading the path of a module already loaded reads no file.)
+    RuntimeApp::Current()->dllCommand(kTestDll)->entryName = "KxNoSuchExport";
+    Log("second call answers " + std::to_string(Dll<int()>(kTestDll)()));
+    const DWORD processId = Dll<DWORD WINAPI()>(kGetCurrentProcessId)();
+    Log(std::string("system search ") + (processId == GetCurrentProcessId() ? "found" : "wrong"));
+}
+
+// Two dimensions of 2^31 integers: 2^64 bytes, which a 64-bit product wraps to 0.
+void MakeArrayOf2To64BytesWritable() {
+    Word* block = reinterpret_cast<Word*>(Image().constants());
+    block[0] = 2;
+    block[1] = 0x80000000;
+    block[2] = 0x80000000;
+    Word variable = ToWord(block);
+    Service(ServiceNumber::kMakeArrayWritable, ToWord(&variable), 4);
+    Log("copy made");
+}
+
+void RaiseFormEvent(Word formId, Word unitId) {
+    EventRecord record{};
+    record.formId = formId;
+    record.unitId = unitId;
+    RuntimeService(library_service::kCallEventRoutine, ToWord(&record), 0);
+}
+
+// What each scenario does after start-up; the rest ("normal", and those acted out by the
+// exit routines) go straight on to the message loop.
+const struct {
+    const char* name;
+    void (*act)();
+} kScenarios[] = {
+    {"end-7", [] { RtEndProgram(7); }},
+    {"raise-9", [] { RtRaiseError(9, 67187709, 511); }},
+    {"raise-real-box", [] { RtRaiseError(2, 0, 0); }},
+    {"out-of-memory", [] { RtAlloc(0xFFFFFFF0u); }},
+    {"writable-array-of-2-to-the-64-bytes", MakeArrayOf2To64BytesWritable},
+    {"library-error-text", [] { RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0); }},
+    {"library-end-3", [] { RuntimeService(library_service::kEndProgram, 3, 0); }},
+    {"property-without-form", [] { RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0); }},
+    {"start-form-missing", [] { RtLoadStartForm(0x52010001); }},
+    {"form-load-bad-version", [] { RtLoadStartForm(0x52010001); }},
+    {"form-event-form-missing", [] { RaiseFormEvent(0x52010002, 0x16010005); }},
+    {"form-event-unit-missing", [] { RaiseFormEvent(0x52010001, 0x16019999); }},
+    {"form-event-unit-invalid", [] { RaiseFormEvent(0x52010001, 0x16010005); }},
+    {"form-read-not-loaded", [] { RtReadProperty(0x52010001, 0x16010003, 8, -1); }},
+    {"form-write-not-loaded", [] { RtWriteProperty(0x52010001, 0x16010003, 8, -1, ToWord("x"), 0); }},
+    {"worker-end-5", [] { RunOnAWorker(WorkerEnds); }},
+    {"worker-error", [] { RunOnAWorker(WorkerRaises); }},
+    {"dll-commands", CallDllCommandsTwice},
+    {"dll-calls-while-ending", EndWhileAWorkerCallsDllCommands},
+    {"dll-calls-while-returning", StartAWorkerCallingDllCommands},  // then returns as usual
+    {"dll-missing-library", [] { RtCallDllCommand(kMissingLibrary); }},
+    {"dll-missing-export", [] { RtCallDllCommand(kMissingExport); }},
+};
+
 int Entry() {
-    const char* commandLine = GetCommandLineA();
-    const char* lastWord = std::strrchr(commandLine, ' ');
-    g_scenario = lastWord ? lastWord + 1 : "";
     g_mainThread = GetCurrentThreadId();
-    if (g_scenario != "raise-real-box") SetMessageBoxSeam(&g_boxes);
-    RtService(static_cast<std::uint32_t>(ServiceNumber::kInitRuntime), 0, 0, 0, 0, 0, 0);
-    RtService(static_cast<std::uint32_t>(ServiceNumber::kAddExitRoutine), ToWord(&ExitRoutineA), 0, 0, 0, 0, 0);
-    RtService(static_cast<std::uint32_t>(ServiceNumber::kAddExitRoutine), ToWord(&ExitRoutineB), 0, 0, 0, 0, 0);
-    if (g_scenario == "dll-missing-export") Log("loaded before:" + LoadedSystemLibraries());
-    Log("entry on " + std::string(ThreadName()));
-
-    if (g_scenario == "end-7") RtEndProgram(7);
-    if (g_scenario == "raise-9") RtRaiseError(9, 67187709, 511);
-    if (g_scenario == "raise-real-box") RtRaiseError(2, 0, 0);
-    if (g_scenario == "out-of-memory") RtAlloc(0xFFFFFFF0u);
-    if (g_scenario == "writable-array-of-2-to-the-64-bytes") {
-        // Two dimensions of 2^31 integers: 2^64 bytes, which a 64-bit product wraps to 0.
-        Word* block = reinterpret_cast<Word*>(Image().constants());
-        block[0] = 2;
-        block[1] = 0x80000000;
-        block[2] = 0x80000000;
-        Word variable = ToWord(block);
-        RtService(static_cast<std::uint32_t>(ServiceNumber::kMakeArrayWritable), ToWord(&variable), 4, 0, 0, 0, 0);
-        Log("copy made");
+    if (Scenario() != "raise-real-box") SetMessageBoxSeam(&g_boxes);
+    Service(ServiceNumber::kInitRuntime);
+    Service(ServiceNumber::kAddExitRoutine, ToWord(&ExitRoutineA));
+    Service(ServiceNumber::kAddExitRoutine, ToWord(&ExitRoutineB));
+    g_librariesAtEntry = LoadedSystemLibraries();
+    Log("entry on " + ThreadName());
+    for (const auto& scenario : kScenarios) {
+        if (Scenario() == scenario.name) scenario.act();
     }
-    if (g_scenario == "library-error-text") RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0);
-    if (g_scenario == "library-end-3") RuntimeService(library_service::kEndProgram, 3, 0);
-    if (g_scenario == "property-without-form") RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0);
-    if (g_scenario == "start-form-missing") RtLoadStartForm(0x52010001);
-    if (g_scenario.rfind("form-event-", 0) == 0) {
-        EventRecord record{};
-        record.formId = g_scenario == "form-event-form-missing" ? 0x52010002 : 0x52010001;
-        record.unitId = g_scenario == "form-event-unit-missing" ? 0x16019999 : 0x16010005;
-        RuntimeService(library_service::kCallEventRoutine, ToWord(&record), 0);
-    }
-    if (g_scenario == "form-read-not-loaded") RtReadProperty(0x52010001, 0x16010003, 8, -1);
-    if (g_scenario == "form-write-not-loaded") RtWriteProperty(0x52010001, 0x16010003, 8, -1, ToWord("x"), 0);
-    if (g_scenario == "form-load-bad-version") RtLoadStartForm(0x52010001);
-    if (g_scenario == "worker-end-5") {
-        StartWorker(WorkerEnds);
-        PumpForever();
-    }
-    if (g_scenario == "worker-error") {
-        StartWorker(WorkerRaises);
-        PumpForever();
-    }
-    if (g_scenario == "dll-commands") {
-        CopyTestDll();
-        Log("first call answers " + std::to_string(Dll<int()>(kCopiedDll)()));
-        // Binding again would now look for an export the library lacks and fail. (Moving the
-        // file would not stop it: loading the path of a module already loaded reads no file.)
-        RuntimeApp::Current()->dllCommand(kCopiedDll)->entryName = "KxNoSuchExport";
-        Log("second call answers " + std::to_string(Dll<int()>(kCopiedDll)()));
-        const DWORD processId = Dll<DWORD WINAPI()>(kGetCurrentProcessId)();
-        Log(std::string("system search ") + (processId == GetCurrentProcessId() ? "found" : "wrong"));
-    }
-    if (g_scenario == "dll-calls-while-ending") {
-        CopyTestDll();
-        ValueCell args[] = {ValueCell::Subroutine(ToWord(&WorkerCallsDllCommands))};
-        RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
-        WaitForSingleObject(g_workerReady, 10000);
-        RuntimeApp::Current()->End(0);
-        g_endDone.store(true);
-        for (int i = 0; i < 100 && g_callsAfterEnd.load() < 1000; ++i) Sleep(10);
-        Log(g_callsAfterEnd.load() > 0 ? "worker calls after the end" : "worker stopped calling");
-        Log("wrong answers " + std::to_string(g_wrongAnswers.load()));
-        ExitProcess(0);
-    }
-    if (g_scenario == "dll-calls-while-returning") {
-        // The program ends the ordinary way, by returning, while the worker calls on.
-        CopyTestDll();
-        ValueCell args[] = {ValueCell::Subroutine(ToWord(&WorkerCallsDllCommands))};
-        RtCallLibraryCommand(1, kThreadCommands[0], 1, args);
-        WaitForSingleObject(g_workerReady, 10000);
-        return 0;
-    }
-    if (g_scenario == "dll-missing-library") RtCallDllCommand(2);
-    if (g_scenario == "dll-missing-export") RtCallDllCommand(3);
-
     RtRunUntilWindowsClosed();
     Log("loop returned");
     return 0;

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "entries.h"
@@ -42,6 +43,11 @@ constexpr Word kTimer = 0x16010004;
 constexpr Word kLabel = 0x16010003;
 constexpr Word kButton = 0x16010007;
 
+HWND WindowOf(Word formId, Word unitId) {
+    return static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(formId, unitId));
+}
+void CloseForm(Word formId = kForm) { SendMessageW(WindowOf(formId, 0), WM_CLOSE, 0, 0); }
+
 std::string ClassOf(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
@@ -52,28 +58,19 @@ HGDIOBJ FontOf(HWND window) { return reinterpret_cast<HGDIOBJ>(SendMessageW(wind
 DWORD StyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)); }
 DWORD ExStyleOf(HWND window) { return static_cast<DWORD>(GetWindowLongPtrW(window, GWL_EXSTYLE)); }
 
-struct ClassCount {
-    const std::string& className;
-    int windows;
-};
-
-// A named callback: the x86 build's enumeration wants a stdcall function, which a lambda is not.
-BOOL CALLBACK CountWindowOfClass(HWND window, LPARAM state) {
-    auto& counted = *reinterpret_cast<ClassCount*>(state);
-    counted.windows += ClassOf(window) == counted.className;
-    return TRUE;
-}
-
-// Windows of this thread of one class: other test processes may show theirs.
-int ThreadWindowsOfClass(const std::string& className) {
-    ClassCount count{className, 0};
-    EnumThreadWindows(GetCurrentThreadId(), CountWindowOfClass, reinterpret_cast<LPARAM>(&count));
-    return count.windows;
+// Top-level windows of this thread of one class: other test processes may show theirs.
+int ThreadWindowsOfClass(const wchar_t* className) {
+    int count = 0;
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, className, nullptr));) {
+        count += GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId();
+    }
+    return count;
 }
 
 std::int32_t Read(Word unitId, std::int32_t property) {
     return static_cast<std::int32_t>(RtReadProperty(kForm, unitId, property, -1));
 }
+void Write(Word unitId, std::int32_t property, Word value) { RtWriteProperty(kForm, unitId, property, -1, value, 0); }
 
 // A value read back as its bytes: a text's, or a byte value's behind its header.
 std::string ValueBytes(Word unitId, std::int32_t property, bool text) {
@@ -96,15 +93,39 @@ std::uint8_t* NewByteArray(const std::vector<std::uint8_t>& bytes) {
 // Writes bytes as a byte value of a unit's property.
 void WriteBytes(Word unitId, std::int32_t property, const std::vector<std::uint8_t>& bytes) {
     auto* array = NewByteArray(bytes);
-    RtWriteProperty(kForm, unitId, property, -1, ToWord(array), 0);
+    Write(unitId, property, ToWord(array));
     RtFree(array);
 }
 
 // A runtime started in process with the real core library (for its data types) and the
 // form layer, on a form block of the test's choosing. Routines bound in test blocks are
 // stored as absolute addresses: the fixture's codeBase is 0.
+// Lets the thread's messages through until `done` or about `limitMs` have passed.
+template <typename Done>
+void PumpUntil(Done done, DWORD limitMs) {
+    const ULONGLONG end = GetTickCount64() + limitMs;
+    while (!done() && GetTickCount64() < end) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+// What the routines of test blocks saw.
+std::vector<std::string> g_log;
+std::atomic<int> g_ticks{0};
+std::atomic<DWORD> g_tickThread{0};
+// kCloseAgain: the routine closes the form itself, as one that waits in a box while the
+// form is closed again would; it returns nothing.
+enum class CloseAnswer { kNothing, kZero, kOne, kCloseAgain } g_closeAnswer = CloseAnswer::kNothing;
+
 class FormTest : public ::testing::Test {
 protected:
+    void SetUp() override {
+        g_log.clear();
+        g_ticks = 0;
+        g_closeAnswer = CloseAnswer::kNothing;
+    }
     void Start(std::vector<std::uint8_t> block, bool absoluteRoutines = true) {
         block_ = std::move(block);
         const Word core = FromWord<const Word*>(image::Header().libraries)[0];
@@ -116,24 +137,12 @@ protected:
     }
     void TearDown() override { app_.reset(); }
 
-    HWND WindowOf(Word formId, Word unitId) {
-        return static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(formId, unitId));
-    }
-    // Lets the thread's messages through until `done` or about `limitMs` have passed.
-    template <typename Done>
-    void PumpUntil(Done done, DWORD limitMs) {
-        const ULONGLONG end = GetTickCount64() + limitMs;
-        while (!done() && GetTickCount64() < end) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        }
-    }
-
     TestImage image_;
     std::vector<std::uint8_t> block_;
     std::unique_ptr<RuntimeApp> app_;
 };
+// A form of its own block, not loaded yet.
+using UnloadedForm = FormTest;
 
 class ApplicationForm : public FormTest {
 protected:
@@ -152,24 +161,22 @@ TEST_F(ApplicationForm, ControlsAreCreatedInReverseStoredOrderWithTheirClassesAn
         {unit::kButton6, "Button"},
     };
     HWND form = WindowOf(kForm, 0);
-    ASSERT_NE(form, nullptr);
     EXPECT_EQ(ClassOf(form), "QZWindow");
-    EXPECT_TRUE(StyleOf(form) & WS_CLIPCHILDREN);
     EXPECT_EQ(GetWindow(form, GW_OWNER), nullptr);  // a taskbar button: no owner
     // Ids 100, 110, ... in stored order; the last stored on top.
     std::vector<int> topFirst;
     for (const auto& [unitId, className] : rows) {
+        const int id = 100 + 10 * static_cast<int>(topFirst.size());
+        topFirst.insert(topFirst.begin(), id);
         HWND control = WindowOf(kForm, unitId);
-        ASSERT_NE(control, nullptr) << className;
-        topFirst.insert(topFirst.begin(), 100 + 10 * static_cast<int>(topFirst.size()));
-        EXPECT_EQ(ClassOf(control), className) << topFirst.front();
-        EXPECT_EQ(GetDlgCtrlID(control), topFirst.front());
-        EXPECT_EQ(GetParent(control), form);
-        EXPECT_TRUE(IsWindowVisible(control)) << topFirst.front();  // the timer is always shown
-        if (std::string(className) == "Button") {
+        EXPECT_EQ(ClassOf(control), className) << id;
+        EXPECT_EQ(GetDlgCtrlID(control), id);
+        EXPECT_EQ(GetParent(control), form) << id;
+        EXPECT_TRUE(IsWindowVisible(control)) << id;  // the timer is always shown
+        if (className == std::string("Button")) {
             EXPECT_EQ(StyleOf(control) & (WS_TABSTOP | BS_CENTER | BS_VCENTER | BS_DEFPUSHBUTTON),
-                      static_cast<DWORD>(WS_TABSTOP | BS_CENTER | BS_VCENTER)) << topFirst.front();
-            EXPECT_EQ(FontOf(control), GetStockObject(DEFAULT_GUI_FONT));
+                      static_cast<DWORD>(WS_TABSTOP | BS_CENTER | BS_VCENTER)) << id;
+            EXPECT_EQ(FontOf(control), GetStockObject(DEFAULT_GUI_FONT)) << id;
         }
     }
     std::vector<int> order;
@@ -186,7 +193,7 @@ TEST_F(ApplicationForm, ControlsAreCreatedInReverseStoredOrderWithTheirClassesAn
     // Loading again only brings the window forward.
     RtLoadStartForm(kForm);
     EXPECT_EQ(WindowOf(kForm, 0), form);
-    EXPECT_EQ(ThreadWindowsOfClass("QZWindow"), 1);
+    EXPECT_EQ(ThreadWindowsOfClass(L"QZWindow"), 1);
 }
 
 TEST_F(ApplicationForm, PropertiesWrittenAreReadBackClampedAndReachTheWindows) {
@@ -205,15 +212,15 @@ TEST_F(ApplicationForm, PropertiesWrittenAreReadBackClampedAndReachTheWindows) {
         {unit::kButton1, 12, -1, 0},
     };
     for (const Row& row : rows) {
-        RtWriteProperty(kForm, row.unit, row.property, -1, static_cast<Word>(row.written), 0);
+        Write(row.unit, row.property, static_cast<Word>(row.written));
         EXPECT_EQ(Read(row.unit, row.property), row.stored) << row.property << " " << row.written;
     }
     EXPECT_EQ(Read(unit::kButton6, 0), 192);  // moved down only
     EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, unit::kButton6)));
     HWND button = WindowOf(kForm, unit::kButton1);
-    RtWriteProperty(kForm, unit::kButton1, 9, -1, 1, 0);
+    Write(unit::kButton1, 9, 1);
     EXPECT_TRUE(StyleOf(button) & BS_DEFPUSHBUTTON);
-    RtWriteProperty(kForm, unit::kButton1, 11, -1, 0, 0);
+    Write(unit::kButton1, 11, 0);
     EXPECT_EQ(StyleOf(button) & (BS_LEFT | BS_RIGHT), static_cast<DWORD>(BS_LEFT));
 
     const std::pair<Word, DWORD> effects[] = {
@@ -221,13 +228,13 @@ TEST_F(ApplicationForm, PropertiesWrittenAreReadBackClampedAndReachTheWindows) {
     };
     HWND label = WindowOf(kForm, unit::kLabel2);
     for (const auto& [value, exStyle] : effects) {
-        RtWriteProperty(kForm, unit::kLabel2, 10, -1, value, 0);
+        Write(unit::kLabel2, 10, value);
         EXPECT_EQ(StyleOf(label) & WS_BORDER, static_cast<DWORD>(value == 5 ? WS_BORDER : 0)) << value;
         EXPECT_EQ(ExStyleOf(label) & (WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE), exStyle) << value;
     }
     // A text is shown as written, and read back whole.
     for (const char* text : {"当前时间：2026年12月5日14时", "当前时间：2026年12月5日14时", ""}) {
-        RtWriteProperty(kForm, unit::kLabel2, 8, -1, ToWord(text), 0);
+        Write(unit::kLabel2, 8, ToWord(text));
         EXPECT_EQ(ValueBytes(unit::kLabel2, 8, true), text);
         wchar_t shown[128] = {};
         GetWindowTextW(label, shown, 128);
@@ -237,12 +244,11 @@ TEST_F(ApplicationForm, PropertiesWrittenAreReadBackClampedAndReachTheWindows) {
     auto* block = static_cast<Word*>(RtAlloc(8 + 60));
     block[0] = 1;
     block[1] = 0x7FFFFFFF;
-    RtWriteProperty(kForm, unit::kLabel2, 15, -1, ToWord(block), 0);
+    Write(unit::kLabel2, 15, ToWord(block));
     RtFree(block);
     const std::size_t taken = ValueBytes(unit::kLabel2, 15, false).size();
-    EXPECT_LE(taken, 60u);
-    EXPECT_GE(taken, 60u - 8);  // the heap may round the block up
-    RtWriteProperty(kForm, unit::kLabel2, 15, -1, 0, 0);  // no font: the stock one again
+    EXPECT_TRUE(taken <= 60 && taken >= 60 - 8) << taken;  // the heap may round the block up
+    Write(unit::kLabel2, 15, 0);  // no font: the stock one again
     EXPECT_EQ(FontOf(label), GetStockObject(DEFAULT_GUI_FONT));
 }
 
@@ -285,12 +291,9 @@ int InkRows(HWND window) {
     const std::uint32_t background = GetRValue(face) << 16 | GetGValue(face) << 8 | GetBValue(face);
     int rows = 0;
     for (int y = 0; y < capture.height; ++y) {
-        for (int x = 0; x < capture.width; ++x) {
-            if (capture.At(x, y) != background) {
-                ++rows;
-                break;
-            }
-        }
+        int x = 0;
+        while (x < capture.width && capture.At(x, y) == background) ++x;
+        rows += x < capture.width;
     }
     return rows;
 }
@@ -304,10 +307,8 @@ TEST_F(ApplicationForm, TheHeadingIsDrawnInItsLargeFontOnTheFormsBackground) {
     const int heading = InkRows(WindowOf(kForm, unit::kLabel1));
     const int line = InkRows(WindowOf(kForm, unit::kLabel2));
     // A 48-pixel CJK face inks most of its height; the stock GUI font about a quarter of it.
-    EXPECT_GE(heading, 30) << line;
-    EXPECT_LE(heading, 56) << line;
-    EXPECT_GE(line, 6);
-    EXPECT_LE(line, 20);
+    EXPECT_TRUE(heading >= 30 && heading <= 56) << heading;
+    EXPECT_TRUE(line >= 6 && line <= 20) << line;
     EXPECT_EQ(InkRows(WindowOf(kForm, unit::kTimer1)), 0);  // the timer shows nothing
 }
 
@@ -319,7 +320,7 @@ TEST_F(ApplicationForm, EachTypesSerialiserWritesTheBlockItWasMadeFrom) {
         const DataTypeRecord* type = forms::DataTypeOf(record->typeId);
         const Word serialise = forms::InterfaceEntry(type, forms::interface_code::kSerialise);
         ASSERT_NE(serialise, 0u) << index;
-        EXPECT_EQ(forms::InterfaceEntry(type, 7), 0u);
+        EXPECT_EQ(forms::InterfaceEntry(type, 7), 0u);  // codes a type does not know answer nothing
         std::vector<std::uint8_t> bytes;
         FromWord<forms::SerialiseFn>(serialise)(FromWord<forms::UnitWindow*>(record->object), &bytes);
         EXPECT_EQ(bytes, std::vector<std::uint8_t>(record->propertyBlock.begin(), record->propertyBlock.end())) << index;
@@ -327,13 +328,6 @@ TEST_F(ApplicationForm, EachTypesSerialiserWritesTheBlockItWasMadeFrom) {
 }
 
 // Routines of test blocks.
-std::vector<std::string> g_log;
-std::atomic<int> g_ticks{0};
-std::atomic<DWORD> g_tickThread{0};
-// kCloseAgain: the routine closes the form itself, as one that waits in a box while the
-// form is closed again would; it returns nothing.
-enum class CloseAnswer { kNothing, kZero, kOne, kCloseAgain } g_closeAnswer = CloseAnswer::kNothing;
-
 template <const char* kEntry>
 void Logs(const Word*, Word, RoutineResult*) {
     g_log.push_back(kEntry);
@@ -343,22 +337,16 @@ constexpr char kEvent3[] = "3", kEvent4[] = "4", kFormFocus[] = "-7", kClose[] =
 
 void OnCreated(const Word*, Word, RoutineResult*) {
     // The controls exist and are shown, the form is not shown yet.
-    HWND form = static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, 0));
-    HWND label = static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, kLabel));
-    const bool labelShown = label && (GetWindowLongPtrW(label, GWL_STYLE) & WS_VISIBLE);
-    g_log.push_back(labelShown && !IsWindowVisible(form) ? "0 before shown" : "0 out of order");
+    const bool labelShown = StyleOf(WindowOf(kForm, kLabel)) & WS_VISIBLE;
+    g_log.push_back(labelShown && !IsWindowVisible(WindowOf(kForm, 0)) ? "0 before shown" : "0 out of order");
 }
 void OnCloseQuery(const Word*, Word, RoutineResult* result) {
     g_log.push_back("12");
-    if (g_closeAnswer == CloseAnswer::kCloseAgain) {
-        g_closeAnswer = CloseAnswer::kNothing;
-        SendMessageW(static_cast<HWND>(forms::WindowLayer().UnitWindowHandle(kForm, 0)), WM_CLOSE, 0, 0);
-        return;
-    }
-    if (g_closeAnswer != CloseAnswer::kNothing) {
-        result->hasValue = 1;
-        result->low = g_closeAnswer == CloseAnswer::kZero ? 0 : 1;
-    }
+    // Taken once: the close this routine starts itself meets no answer.
+    const CloseAnswer answer = std::exchange(g_closeAnswer, CloseAnswer::kNothing);
+    if (answer == CloseAnswer::kCloseAgain) CloseForm();
+    result->hasValue = answer == CloseAnswer::kZero || answer == CloseAnswer::kOne;
+    result->low = answer == CloseAnswer::kOne;
 }
 void OnTick(const Word*, Word, RoutineResult*) {
     g_tickThread = GetCurrentThreadId();
@@ -403,21 +391,11 @@ std::vector<std::uint8_t> TestFormBlock(std::int32_t labelVersion = 2) {
                             "测试"}});
 }
 
-// A form of its own block, not loaded yet.
-class UnloadedForm : public FormTest {
-protected:
-    void SetUp() override {
-        g_log.clear();
-        g_ticks = 0;
-        g_closeAnswer = CloseAnswer::kNothing;
-    }
-};
-
 // The test form, loaded.
-class TestForm : public UnloadedForm {
+class TestForm : public FormTest {
 protected:
     void SetUp() override {
-        UnloadedForm::SetUp();
+        FormTest::SetUp();
         Start(TestFormBlock());
         RtLoadStartForm(kForm);
     }
@@ -486,17 +464,15 @@ TEST_F(TestForm, ServicesFourAndFiveReachOnlyLiveUnitObjects) {
     wchar_t shown[8] = {};  // the label's own window, not another unit's
     GetWindowTextW(WindowOf(kForm, kLabel), shown, 8);
     EXPECT_STREQ(shown, L"改");
-    auto* zeroes = RtAlloc(256);  // a word that was never a unit object
-    std::memset(zeroes, 0, 256);
-    SendMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);  // the label's object goes with its window
+    static Word neverAnObject[64] = {};
+    CloseForm();  // the label's object goes with its window
     ASSERT_FALSE(forms::WindowLayer().AnyFormWindow());
-    for (const Word object : {stale, ToWord(zeroes)}) {
+    for (const Word object : {stale, ToWord(neverAnObject)}) {
         std::uint64_t value = 0xABCDEF;
         EXPECT_EQ(RtService(4, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord(&value), 0), 0);
         EXPECT_EQ(value, 0u);
         RtService(5, type_word::kLabelType, 8, object, static_cast<Word>(-1), ToWord("改"), 0);
     }
-    RtFree(zeroes);
 }
 
 // Four bytes of picture data that no picture loader reads.
@@ -520,7 +496,7 @@ TEST_F(TestForm, AButtonPictureThatDecodesIsShownAndAWriteFromAnotherThreadRemak
     auto* picture = NewByteArray(kUnreadablePicture);
     std::atomic<bool> written{false};
     std::thread writer([picture, &written] {
-        RtWriteProperty(kForm, kButton, 8, -1, ToWord(picture), 0);
+        Write(kButton, 8, ToWord(picture));
         written = true;
     });
     PumpUntil([&written] { return written.load(); }, 8000);
@@ -528,7 +504,6 @@ TEST_F(TestForm, AButtonPictureThatDecodesIsShownAndAWriteFromAnotherThreadRemak
     RtFree(picture);
     PumpUntil([] { return false; }, 100);  // what the writer's end takes down has gone
     HWND made = WindowOf(kForm, kButton);
-    ASSERT_NE(made, nullptr);
     EXPECT_FALSE(IsWindow(old));
     EXPECT_EQ(GetWindowThreadProcessId(made, nullptr), GetCurrentThreadId());
     EXPECT_EQ(GetDlgCtrlID(made), id);
@@ -543,7 +518,7 @@ TEST_F(TestForm, AButtonPictureThatDecodesIsShownAndAWriteFromAnotherThreadRemak
     WriteBytes(kButton, 8, kUnreadablePicture);
     EXPECT_FALSE(IsWindow(form));
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
-    EXPECT_EQ(ThreadWindowsOfClass("Button"), 0);
+    EXPECT_EQ(ThreadWindowsOfClass(L"Button"), 0);
 }
 
 TEST_F(TestForm, TheFormShowsItsOwnIconElseTheProgramsIcon) {
@@ -568,18 +543,18 @@ HCURSOR CursorShownOver(HWND window) {
     SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     return GetCursor();
 }
-std::optional<POINT> HotspotOf(HCURSOR cursor) {
+using Hotspot = std::pair<DWORD, DWORD>;
+std::optional<Hotspot> HotspotOf(HCURSOR cursor) {
     ICONINFO info;
     if (!cursor || !GetIconInfo(cursor, &info)) return std::nullopt;
     DeleteObject(info.hbmMask);
     if (info.hbmColor) DeleteObject(info.hbmColor);
-    return POINT{static_cast<LONG>(info.xHotspot), static_cast<LONG>(info.yHotspot)};
+    return Hotspot{info.xHotspot, info.yHotspot};
 }
 
 TEST_F(UnloadedForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
     const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     const auto cross = HotspotOf(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_CROSS)));
-    ASSERT_TRUE(cross);
     TestUnit form = FormUnit("指针");
     TestUnit button{kButton, type_word::kButtonType, "按钮1", {}, forms::ButtonBlock().Write()};
     TestUnit label = LabelUnit();
@@ -588,23 +563,20 @@ TEST_F(UnloadedForm, UnitCursorsComeFromTheirPointerDataAndGoWithTheirWindows) {
     label.mousePointer = {2, 0, 0, 0, 0, 0, 0};    // neither: the default pointer
     Start(FormBlockBytes({{kForm, {form, button, label}, ""}}));
     RtLoadStartForm(kForm);
-    struct Row { Word unit; bool own; LONG x, y; };
-    const Row rows[] = {{0, true, cross->x, cross->y}, {kButton, true, 3, 5}, {kLabel, false, 0, 0}};
-    for (const Row& row : rows) {
-        const HCURSOR shown = CursorShownOver(WindowOf(kForm, row.unit));
-        EXPECT_EQ(shown != arrow, row.own) << row.unit;
-        const auto spot = HotspotOf(shown);
-        ASSERT_TRUE(spot) << row.unit;
-        EXPECT_TRUE(!row.own || (spot->x == row.x && spot->y == row.y)) << row.unit << ": " << spot->x << "," << spot->y;
+    // The label shows the arrow, whose hot spot is its own.
+    const std::pair<Word, std::optional<Hotspot>> rows[] = {{0, cross}, {kButton, Hotspot{3, 5}}, {kLabel, HotspotOf(arrow)}};
+    for (const auto& [unitId, spot] : rows) {
+        const HCURSOR shown = CursorShownOver(WindowOf(kForm, unitId));
+        EXPECT_EQ(shown != arrow, unitId != kLabel) << unitId;
+        EXPECT_EQ(HotspotOf(shown), spot) << unitId;
     }
     // A write replaces the cursor at once and destroys the old one; the last goes with the window.
     const HCURSOR old = CursorShownOver(WindowOf(kForm, kButton));
     WriteBytes(kButton, 7, IconFileBytes(2, 7, 9));
     const HCURSOR made = CursorShownOver(WindowOf(kForm, kButton));
-    const auto spot = HotspotOf(made);
-    EXPECT_TRUE(spot && spot->x == 7 && spot->y == 9);
+    EXPECT_EQ(HotspotOf(made), Hotspot(7, 9));
     EXPECT_FALSE(HotspotOf(old));
-    SendMessageW(WindowOf(kForm, 0), WM_CLOSE, 0, 0);
+    CloseForm();
     EXPECT_FALSE(HotspotOf(made));
 }
 
@@ -670,7 +642,7 @@ TEST_F(TestForm, ABorderStyleMakesTheFrameAndAWriteToALiveFormChangesIt) {
         {6, 6, WS_CAPTION, WS_EX_CLIENTEDGE},                 {1, 1, WS_CAPTION | WS_THICKFRAME, 0},
     };
     for (const Written& row : writes) {
-        RtWriteProperty(kForm, 0, 9, -1, row.value, 0);
+        Write(0, 9, row.value);
         EXPECT_EQ(static_cast<Word>(Read(0, 9)), row.stored);
         EXPECT_EQ(StyleOf(form) & (WS_CAPTION | WS_THICKFRAME), row.style) << row.stored;
         EXPECT_EQ(ExStyleOf(form) & (WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE), row.exStyle) << row.stored;
@@ -681,15 +653,12 @@ TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadKeepsItsPha
     auto* timer = FromWord<forms::Timer*>(forms::WindowLayer().UnitObject(kForm, kTimer));
     ASSERT_NE(timer, nullptr);
     EXPECT_FALSE(timer->running());  // stored interval 0: stopped
-    std::thread([] { RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0); }).join();
-    EXPECT_TRUE(timer->running());
-    EXPECT_EQ(Read(kTimer, 8), 1000);
-    // Rewritten far more often than once a period: were the period restarted on each write,
-    // no tick could ever come.
+    // Written from another thread far more often than once a period: were the period restarted
+    // on each write, no tick could ever come.
     std::atomic<bool> done{false};
     std::thread writer([&done] {
         while (!done) {
-            RtWriteProperty(kForm, kTimer, 8, -1, 1000, 0);
+            Write(kTimer, 8, 1000);
             Sleep(100);
         }
     });
@@ -698,11 +667,12 @@ TEST_F(TestForm, ATimerWrittenFromAnotherThreadTicksOnTheWindowThreadKeepsItsPha
     writer.join();
     EXPECT_GE(g_ticks.load(), 2);
     EXPECT_EQ(g_tickThread.load(), GetCurrentThreadId());
+    EXPECT_EQ(Read(kTimer, 8), 1000);
     // Any timer id ticks.
     const int before = g_ticks.load();
     SendMessageW(WindowOf(kForm, kTimer), WM_TIMER, 7, 0);
     EXPECT_EQ(g_ticks.load(), before + 1);
-    std::thread([] { RtWriteProperty(kForm, kTimer, 8, -1, static_cast<Word>(-5), 0); }).join();
+    std::thread([] { Write(kTimer, 8, static_cast<Word>(-5)); }).join();
     EXPECT_FALSE(timer->running());
     EXPECT_EQ(Read(kTimer, 8), 0);
     // Stopped: no platform timer 1000 is left on the window.
@@ -727,30 +697,23 @@ TEST_F(TestForm, EventsReachTheirRoutinesWithTheirWordsAndGiveTheResultBack) {
     app_->AllowEvents();
     EXPECT_EQ(g_log.size(), logged);
 
-    TypedEventRecord record{};
-    record.formId = kForm;
-    record.unitId = kLabel;
-    record.argumentCount = 2;
-    record.arguments[0] = {30, 0, type_word::kInteger, 0};
-    record.arguments[1] = {0x1FF, 0, type_word::kByte, 0};  // a byte passes its low 8 bits
+    // A byte passes its low 8 bits.
+    TypedEventRecord record{kForm, kLabel, 0, 2, {{30, 0, type_word::kInteger, 0}, {0x1FF, 0, type_word::kByte, 0}}, 0, 0, 0};
     EXPECT_EQ(RuntimeService(library_service::kCallEventRoutineTyped, ToWord(&record), 0), 1);
     EXPECT_EQ(g_log.back(), "2:30,255");
     EXPECT_EQ(record.hasResult, 1u);
     EXPECT_EQ(record.resultLow, 285u);
     // Unbound events run nothing and leave the result words alone.
-    EventRecord plain{};
-    plain.formId = kForm;
-    plain.unitId = kLabel;
-    plain.eventIndex = 5;
+    EventRecord plain{kForm, kLabel, 5, 0, {}, 0, 0};
     EXPECT_EQ(RuntimeService(library_service::kCallEventRoutine, ToWord(&plain), 0), 0);
     EXPECT_EQ(plain.hasResult, 0u);
 }
 
 TEST_F(UnloadedForm, StoredPropertiesChangeWhileTheFormIsNotLoadedAndReachTheNextLoad) {
     Start(TestFormBlock());
-    RtWriteProperty(kForm, kButton, 2, -1, 77, 0);
-    RtWriteProperty(kForm, kButton, 4, -1, ToWord("一个更长的标记"), 0);
-    RtWriteProperty(kForm, kButton, 6, -1, 1, 0);
+    Write(kButton, 2, 77);
+    Write(kButton, 4, ToWord("一个更长的标记"));
+    Write(kButton, 6, 1);
     EXPECT_EQ(Read(kButton, 2), 77);
     EXPECT_EQ(ValueBytes(kButton, 4, true), "一个更长的标记");
     // The records behind the button's moved; the label behind it still reads whole, and its
@@ -768,7 +731,7 @@ TEST_F(UnloadedForm, ALabelBlockOfAVersionTooHighFailsTheLoadAndLeavesNoWindow) 
     Start(TestFormBlock(3));
     EXPECT_FALSE(forms::WindowLayer().LoadStartForm(kForm));
     EXPECT_FALSE(forms::WindowLayer().AnyFormWindow());
-    EXPECT_EQ(ThreadWindowsOfClass("QZWindow"), 0);
+    EXPECT_EQ(ThreadWindowsOfClass(L"QZWindow"), 0);
     EXPECT_TRUE(g_log.empty());  // no load events
     // A load that failed on the way must not leave the stored object word taken for an object.
     EXPECT_EQ(forms::WindowLayer().UnitObject(kForm, kLabel), 0u);
@@ -785,7 +748,7 @@ TEST_F(UnloadedForm, AModalFormDisablesTheOthersUntilItCloses) {
     EXPECT_FALSE(IsWindowEnabled(WindowOf(kForm, 0)));
     HWND modal = WindowOf(kModal, 0);
     EXPECT_TRUE(IsWindowEnabled(modal));
-    SendMessageW(modal, WM_CLOSE, 0, 0);
+    CloseForm(kModal);
     EXPECT_FALSE(IsWindow(modal));
     EXPECT_TRUE(IsWindowEnabled(WindowOf(kForm, 0)));
     EXPECT_FALSE(IsWindowEnabled(WindowOf(kSecond, 0)));

@@ -129,7 +129,6 @@ TEST_F(Services, MakingAConstantArrayWritableCopiesItNeverPastTheBlock) {
 class LibraryServices : public testing::RuntimeTest {
 protected:
     void SetUp() override {
-        for (Word i = 0; i < 3; ++i) records_[i].typeFlags = 0x100 + i;
         core_ = MakeLibraryDescriptor(nullptr, 0, 0);
         core_.dataTypeCount = 3;
         core_.dataTypes = ToWord(records_);

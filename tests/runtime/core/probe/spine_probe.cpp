@@ -1,7 +1,6 @@
 // A program for the process tests: it starts on the real process entry with an image of its
 // own and acts out the scenario named by its last command-line word, writing what it sees to
-// the file named by KX_PROBE_LOG. Message boxes are recorded there too, except in the
-// scenario that wants the real one.
+// the file named by KX_PROBE_LOG. Message boxes are recorded there too.
 #include <windows.h>
 
 #include <atomic>
@@ -232,7 +231,6 @@ void RaiseFormEvent(Word formId, Word unitId) {
 const struct { const char* name; void (*act)(); } kScenarios[] = {
     {"end_7", [] { RtEndProgram(7); }},
     {"raise_9", [] { RtRaiseError(9, 67187709, 511); }},
-    {"raise_real_box", [] { RtRaiseError(2, 0, 0); }},
     {"out_of_memory", [] { RtAlloc(0xFFFFFFF0u); }},
     {"writable_array_of_2_to_the_64_bytes", MakeArrayOf2To64BytesWritable},
     {"library_error_text", [] { RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0); }},
@@ -256,7 +254,7 @@ const struct { const char* name; void (*act)(); } kScenarios[] = {
 
 int Entry() {
     g_mainThread = GetCurrentThreadId();
-    if (Scenario() != "raise_real_box") SetMessageBoxSeam(&g_boxes);
+    SetMessageBoxSeam(&g_boxes);
     Service(ServiceNumber::kInitRuntime);
     Service(ServiceNumber::kAddExitRoutine, ToWord(&ExitRoutineA));
     Service(ServiceNumber::kAddExitRoutine, ToWord(&ExitRoutineB));

@@ -30,9 +30,8 @@ protected:
         const std::string folderName = "kx_find_" + std::to_string(GetCurrentProcessId());
         folder_ = (std::filesystem::temp_directory_path() / folderName).string() + "\\";
         std::filesystem::create_directories(folder_ + "sub");
-        const std::pair<const char*, DWORD> files[] = {
-            {"plain.txt", FILE_ATTRIBUTE_ARCHIVE}, {"hidden.txt", FILE_ATTRIBUTE_HIDDEN},
-            {"readonly.txt", FILE_ATTRIBUTE_READONLY}};
+        const std::pair<const char*, DWORD> files[] = {{"plain.txt", FILE_ATTRIBUTE_ARCHIVE},
+            {"hidden.txt", FILE_ATTRIBUTE_HIDDEN}, {"readonly.txt", FILE_ATTRIBUTE_READONLY}};
         for (const auto& [name, attributes] : files) {
             std::ofstream(folder_ + name) << "x";
             SetFileAttributesA((folder_ + name).c_str(), attributes);

@@ -102,9 +102,7 @@ const LibraryDescriptor kRecordingLibrary = testing::MakeLibraryDescriptor(nullp
 const LibraryDescriptor kThreadLibrary =
     testing::MakeLibraryDescriptor(kThreadCommands, 1, ToWord(&threads::ThreadLibraryNotify));
 
-enum DllCommandNumber : std::uint32_t {
-    kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kTestDll,
-};
+enum DllCommand : std::uint32_t { kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kTestDll };
 
 // The tests' own DLL beside this program, by a path with a drive: nothing else loads it.
 std::string TestDllPath() {
@@ -120,14 +118,11 @@ const std::vector<std::uint8_t>& ProbeFormBlock() {
     static const std::vector<std::uint8_t> block = [] {
         auto label = forms::LabelBlock().Write();
         if (Scenario() == "form_load_bad_version") label[0] = 3;
-        return testing::FormBlockBytes(
-            {{0x52010001,
-              {{.id = 0x06010000, .typeId = type_word::kWindowType, .name = "",
-                .propertyBlock = forms::WindowBlock().Write(), .tag = "probe"},
-               {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2", .propertyBlock = label,
-                .tag = "标签2"},
-               {.id = 0x16010005, .typeId = type_word::kCoreEightByteType, .name = "坏", .tag = "坏"}},
-              ""}});
+        const auto window = forms::WindowBlock().Write();
+        return testing::FormBlockBytes({{0x52010001, {
+            {.id = 0x06010000, .typeId = type_word::kWindowType, .name = "", .propertyBlock = window, .tag = "probe"},
+            {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2", .propertyBlock = label, .tag = "标签2"},
+            {.id = 0x16010005, .typeId = type_word::kCoreEightByteType, .name = "坏", .tag = "坏"}}, ""}});
     }();
     return block;
 }
@@ -142,10 +137,8 @@ testing::TestImage& Image() {
         }
         built->AddLibrary(&kRecordingLibrary);
         built->AddLibrary(&kThreadLibrary);
-        built->SetDllCommands({{"kernel32.dll", "GetTickCount"},
-                               {"", "GetCurrentProcessId"},
-                               {"kx_no_such_library.dll", "Nothing"},
-                               {"", "KxNoSuchExportAnywhere"},
+        built->SetDllCommands({{"kernel32.dll", "GetTickCount"}, {"", "GetCurrentProcessId"},
+                               {"kx_no_such_library.dll", "Nothing"}, {"", "KxNoSuchExportAnywhere"},
                                {TestDllPath(), "KxTestAnswer"}});
         return built;
     }();

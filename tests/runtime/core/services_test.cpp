@@ -17,6 +17,7 @@ namespace {
 
 using testing::MakeLibraryDescriptor;
 using testing::TestImage;
+using namespace library_service;
 
 Word Service(ServiceNumber number, Word a = 0, Word b = 0, Word c = 0, Word d = 0) {
     return RtService(static_cast<std::uint32_t>(number), a, b, c, d, 0, 0);
@@ -150,25 +151,21 @@ TEST_F(LibraryServices, DataTypeRecordsByIdWithEveryOutOfRangeIdGivingZero) {
     };
     for (const Row& row : rows) {
         const Word expected = row.expected ? ToWord(row.expected) : 0;
-        EXPECT_EQ(static_cast<Word>(RuntimeService(library_service::kDataTypeRecord, row.id, 0)), expected)
-            << std::hex << row.id;
-        EXPECT_EQ(static_cast<Word>(RuntimeService(library_service::kDataTypeRecordAlias, row.id, 0)), expected);
+        EXPECT_EQ(static_cast<Word>(RuntimeService(kDataTypeRecord, row.id, 0)), expected) << std::hex << row.id;
+        EXPECT_EQ(static_cast<Word>(RuntimeService(kDataTypeRecordAlias, row.id, 0)), expected);
     }
 }
 
 TEST_F(LibraryServices, ProgramPathBuildKindAndEventSuppression) {
-    EXPECT_STREQ(FromWord<const char*>(RuntimeService(library_service::kProgramDirectory, 0, 0)),
-                 app_->programDirectory().c_str());
-    EXPECT_STREQ(FromWord<const char*>(RuntimeService(library_service::kProgramFileName, 0, 0)),
-                 app_->programFileName().c_str());
-    EXPECT_EQ(RuntimeService(library_service::kBuildKind, 0, 0), 3);
+    EXPECT_EQ(FromWord<const char*>(RuntimeService(kProgramDirectory, 0, 0)), app_->programDirectory());
+    EXPECT_EQ(FromWord<const char*>(RuntimeService(kProgramFileName, 0, 0)), app_->programFileName());
+    EXPECT_EQ(RuntimeService(kBuildKind, 0, 0), 3);
 
     struct Step { std::int32_t service; bool suppressed; };
     const Step steps[] = {
-        {library_service::kSuppressEvents, true}, {library_service::kSuppressEvents, true},
-        {library_service::kAllowEvents, true}, {library_service::kAllowEvents, false},
-        // Never below zero.
-        {library_service::kAllowEvents, false}, {library_service::kSuppressEvents, true},
+        {kSuppressEvents, true}, {kSuppressEvents, true}, {kAllowEvents, true}, {kAllowEvents, false},
+        {kAllowEvents, false},  // never below zero
+        {kSuppressEvents, true},
     };
     EXPECT_FALSE(app_->EventsSuppressed());
     for (const Step& step : steps) {
@@ -192,7 +189,7 @@ TEST_F(LibraryServices, FreeingAnArrayFreesTheElementsOfTextAndByteArraysWithinT
         auto* block = static_cast<Word*>(RtAlloc(4 * 6));
         const Word words[] = {1, row.claimedCount, ToWord(first), 0, ToWord(image_.constants()), ToWord(second)};
         std::memcpy(block, words, sizeof words);
-        RuntimeService(library_service::kFreeArray, row.elementType | type_word::kAddressBit, ToWord(block));
+        RuntimeService(kFreeArray, row.elementType | type_word::kAddressBit, ToWord(block));
         EXPECT_EQ(HeapValidate(heap, 0, first), !row.elementsFreed) << std::hex << row.elementType;
         EXPECT_EQ(HeapValidate(heap, 0, second), !row.elementsFreed);
         EXPECT_FALSE(HeapValidate(heap, 0, block));
@@ -209,7 +206,7 @@ TEST_F(LibraryServices, UnknownNumbersAndCodesAnswerZero) {
     EXPECT_EQ(RtService(7, 1, 2, 3, 4, 5, 6), 0u);
     EXPECT_EQ(RtService(0xFFFFFFFF, 0, 0, 0, 0, 0, 0), 0u);
     EXPECT_EQ(RuntimeService(1999, 1, 2), 0);
-    EXPECT_EQ(RuntimeService(library_service::kUnitWindowObject, 0x52010001, 0), 0);
+    EXPECT_EQ(RuntimeService(kUnitWindowObject, 0x52010001, 0), 0);
 }
 
 }  // namespace

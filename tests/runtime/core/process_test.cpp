@@ -25,10 +25,7 @@ constexpr DWORD kErrorExit = 0xFFFFFFFF;
 // One test a process, so the process id alone keeps logs of tests run side by side apart.
 const std::string kLogPath = ExecutableDirectory() + "probe_" + std::to_string(GetCurrentProcessId()) + ".log";
 
-struct Ended {
-    DWORD exitCode = 0;
-    Log log;
-};
+struct Ended { DWORD exitCode = 0; Log log; };
 
 class StartedProgram {
 public:

@@ -1,7 +1,6 @@
 // A program for the process tests: it starts on the real process entry with an image of its
 // own and acts out the scenario named by its last command-line word, writing what it sees to
-// the file named by KX_PROBE_LOG. Message boxes are recorded there too, except in the
-// scenario that wants the real one.
+// the file named by KX_PROBE_LOG. Message boxes are recorded there too.
 #include <windows.h>
 
 #include <atomic>
@@ -31,10 +30,8 @@ std::string g_librariesAtEntry;
 // The last word of the command line. The image is built before the entry runs, so this
 // reads the command line itself.
 const std::string& Scenario() {
-    static const std::string scenario = [] {
-        const char* lastWord = std::strrchr(GetCommandLineA(), ' ');
-        return std::string(lastWord ? lastWord + 1 : "");
-    }();
+    static const char* const lastSpace = std::strrchr(GetCommandLineA(), ' ');
+    static const std::string scenario = lastSpace ? lastSpace + 1 : "";
     return scenario;
 }
 
@@ -58,12 +55,8 @@ public:
     int Show(const MessageBoxRequest& request) override {
         // A failed search must give back every library it loaded before the box shows.
         if (LoadedSystemLibraries() != g_librariesAtEntry) Log("loaded since entry:" + LoadedSystemLibraries());
-        std::string text;
-        for (char c : request.text) {
-            if (c == '\r') text += "\\r";
-            else if (c == '\n') text += "\\n";
-            else text += c;
-        }
+        std::string text;  // line breaks written out, so that the box stays one line of the log
+        for (char c : request.text) text += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
         Log("box on " + ThreadName() + " caption=" + request.caption + " style=" + std::to_string(request.style) +
             " text=" + text);
         return IDOK;
@@ -92,11 +85,11 @@ void PumpUntilEnded(HANDLE thread) {
 }
 
 void ExitRoutineA() {
-    if (Scenario() == "worker-error-while-ending") {
+    if (Scenario() == "worker_error_while_ending") {
         // A worker raises an error while the main thread cleans up and waits for it.
         PumpUntilEnded(CreateThread(nullptr, 0, WorkerRaises, nullptr, 0, nullptr));
     }
-    if (Scenario() == "exit-routine-ends-7") {
+    if (Scenario() == "exit_routine_ends_7") {
         Log("exit A ends the program");
         RtEndProgram(7);
     }
@@ -109,9 +102,7 @@ const LibraryDescriptor kRecordingLibrary = testing::MakeLibraryDescriptor(nullp
 const LibraryDescriptor kThreadLibrary =
     testing::MakeLibraryDescriptor(kThreadCommands, 1, ToWord(&threads::ThreadLibraryNotify));
 
-enum DllCommandNumber : std::uint32_t {
-    kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kTestDll,
-};
+enum DllCommand : std::uint32_t { kGetTickCount, kGetCurrentProcessId, kMissingLibrary, kMissingExport, kTestDll };
 
 // The tests' own DLL beside this program, by a path with a drive: nothing else loads it.
 std::string TestDllPath() {
@@ -126,15 +117,12 @@ std::string TestDllPath() {
 const std::vector<std::uint8_t>& ProbeFormBlock() {
     static const std::vector<std::uint8_t> block = [] {
         auto label = forms::LabelBlock().Write();
-        if (Scenario() == "form-load-bad-version") label[0] = 3;
-        return testing::FormBlockBytes(
-            {{0x52010001,
-              {{.id = 0x06010000, .typeId = type_word::kWindowType, .name = "",
-                .propertyBlock = forms::WindowBlock().Write(), .tag = "probe"},
-               {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2", .propertyBlock = label,
-                .tag = "标签2"},
-               {.id = 0x16010005, .typeId = type_word::kCoreEightByteType, .name = "坏", .tag = "坏"}},
-              ""}});
+        if (Scenario() == "form_load_bad_version") label[0] = 3;
+        const auto window = forms::WindowBlock().Write();
+        return testing::FormBlockBytes({{0x52010001, {
+            {.id = 0x06010000, .typeId = type_word::kWindowType, .name = "", .propertyBlock = window, .tag = "probe"},
+            {.id = 0x16010003, .typeId = type_word::kLabelType, .name = "标签2", .propertyBlock = label, .tag = "标签2"},
+            {.id = 0x16010005, .typeId = type_word::kCoreEightByteType, .name = "坏", .tag = "坏"}}, ""}});
     }();
     return block;
 }
@@ -142,17 +130,15 @@ const std::vector<std::uint8_t>& ProbeFormBlock() {
 testing::TestImage& Image() {
     static testing::TestImage* image = [] {
         auto* built = new testing::TestImage;
-        if (Scenario().rfind("form-", 0) == 0) {
+        if (Scenario().rfind("form_", 0) == 0) {
             const Word coreLibrary = FromWord<const Word*>(image::Header().libraries)[0];
             built->AddLibrary(FromWord<const LibraryDescriptor*>(coreLibrary));
             built->SetFormBlock(ProbeFormBlock().data(), static_cast<Word>(ProbeFormBlock().size()));
         }
         built->AddLibrary(&kRecordingLibrary);
         built->AddLibrary(&kThreadLibrary);
-        built->SetDllCommands({{"kernel32.dll", "GetTickCount"},
-                               {"", "GetCurrentProcessId"},
-                               {"kx_no_such_library.dll", "Nothing"},
-                               {"", "KxNoSuchExportAnywhere"},
+        built->SetDllCommands({{"kernel32.dll", "GetTickCount"}, {"", "GetCurrentProcessId"},
+                               {"kx_no_such_library.dll", "Nothing"}, {"", "KxNoSuchExportAnywhere"},
                                {TestDllPath(), "KxTestAnswer"}});
         return built;
     }();
@@ -221,55 +207,47 @@ void CallDllCommandsTwice() {
 
 // Two dimensions of 2^31 integers: 2^64 bytes, which a 64-bit product wraps to 0.
 void MakeArrayOf2To64BytesWritable() {
-    Word* block = reinterpret_cast<Word*>(Image().constants());
-    block[0] = 2;
-    block[1] = 0x80000000;
-    block[2] = 0x80000000;
-    Word variable = ToWord(block);
+    const Word header[] = {2, 0x80000000, 0x80000000};
+    std::memcpy(Image().constants(), header, sizeof header);
+    Word variable = ToWord(Image().constants());
     Service(ServiceNumber::kMakeArrayWritable, ToWord(&variable), 4);
     Log("copy made");
 }
 
 void RaiseFormEvent(Word formId, Word unitId) {
-    EventRecord record{};
-    record.formId = formId;
-    record.unitId = unitId;
+    EventRecord record{formId, unitId, 0, 0, {}, 0, 0};  // an event of no index, without arguments
     RuntimeService(library_service::kCallEventRoutine, ToWord(&record), 0);
 }
 
 // What each scenario does after start-up; the rest ("normal", and those acted out by the
 // exit routines) go straight on to the message loop.
-const struct {
-    const char* name;
-    void (*act)();
-} kScenarios[] = {
-    {"end-7", [] { RtEndProgram(7); }},
-    {"raise-9", [] { RtRaiseError(9, 67187709, 511); }},
-    {"raise-real-box", [] { RtRaiseError(2, 0, 0); }},
-    {"out-of-memory", [] { RtAlloc(0xFFFFFFF0u); }},
-    {"writable-array-of-2-to-the-64-bytes", MakeArrayOf2To64BytesWritable},
-    {"library-error-text", [] { RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0); }},
-    {"library-end-3", [] { RuntimeService(library_service::kEndProgram, 3, 0); }},
-    {"property-without-form", [] { RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0); }},
-    {"start-form-missing", [] { RtLoadStartForm(0x52010001); }},
-    {"form-load-bad-version", [] { RtLoadStartForm(0x52010001); }},
-    {"form-event-form-missing", [] { RaiseFormEvent(0x52010002, 0x16010005); }},
-    {"form-event-unit-missing", [] { RaiseFormEvent(0x52010001, 0x16019999); }},
-    {"form-event-unit-invalid", [] { RaiseFormEvent(0x52010001, 0x16010005); }},
-    {"form-read-not-loaded", [] { RtReadProperty(0x52010001, 0x16010003, 8, -1); }},
-    {"form-write-not-loaded", [] { RtWriteProperty(0x52010001, 0x16010003, 8, -1, ToWord("x"), 0); }},
-    {"worker-end-5", [] { RunOnAWorker(WorkerEnds); }},
-    {"worker-error", [] { RunOnAWorker(WorkerRaises); }},
-    {"dll-commands", CallDllCommandsTwice},
-    {"dll-calls-while-ending", EndWhileAWorkerCallsDllCommands},
-    {"dll-calls-while-returning", StartAWorkerCallingDllCommands},  // then returns as usual
-    {"dll-missing-library", [] { RtCallDllCommand(kMissingLibrary); }},
-    {"dll-missing-export", [] { RtCallDllCommand(kMissingExport); }},
+const struct { const char* name; void (*act)(); } kScenarios[] = {
+    {"end_7", [] { RtEndProgram(7); }},
+    {"raise_9", [] { RtRaiseError(9, 67187709, 511); }},
+    {"out_of_memory", [] { RtAlloc(0xFFFFFFF0u); }},
+    {"writable_array_of_2_to_the_64_bytes", MakeArrayOf2To64BytesWritable},
+    {"library_error_text", [] { RuntimeService(library_service::kRaiseErrorText, ToWord("库报告的错误"), 0); }},
+    {"library_end_3", [] { RuntimeService(library_service::kEndProgram, 3, 0); }},
+    {"property_without_form", [] { RtWriteProperty(0x52010001, 0x16010004, 8, -1, 1000, 0); }},
+    {"start_form_missing", [] { RtLoadStartForm(0x52010001); }},
+    {"form_load_bad_version", [] { RtLoadStartForm(0x52010001); }},
+    {"form_event_form_missing", [] { RaiseFormEvent(0x52010002, 0x16010005); }},
+    {"form_event_unit_missing", [] { RaiseFormEvent(0x52010001, 0x16019999); }},
+    {"form_event_unit_invalid", [] { RaiseFormEvent(0x52010001, 0x16010005); }},
+    {"form_read_not_loaded", [] { RtReadProperty(0x52010001, 0x16010003, 8, -1); }},
+    {"form_write_not_loaded", [] { RtWriteProperty(0x52010001, 0x16010003, 8, -1, ToWord("x"), 0); }},
+    {"worker_end_5", [] { RunOnAWorker(WorkerEnds); }},
+    {"worker_error", [] { RunOnAWorker(WorkerRaises); }},
+    {"dll_commands", CallDllCommandsTwice},
+    {"dll_calls_while_ending", EndWhileAWorkerCallsDllCommands},
+    {"dll_calls_while_returning", StartAWorkerCallingDllCommands},  // then returns as usual
+    {"dll_missing_library", [] { RtCallDllCommand(kMissingLibrary); }},
+    {"dll_missing_export", [] { RtCallDllCommand(kMissingExport); }},
 };
 
 int Entry() {
     g_mainThread = GetCurrentThreadId();
-    if (Scenario() != "raise-real-box") SetMessageBoxSeam(&g_boxes);
+    SetMessageBoxSeam(&g_boxes);
     Service(ServiceNumber::kInitRuntime);
     Service(ServiceNumber::kAddExitRoutine, ToWord(&ExitRoutineA));
     Service(ServiceNumber::kAddExitRoutine, ToWord(&ExitRoutineB));

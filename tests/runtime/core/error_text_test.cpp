@@ -22,6 +22,8 @@ TEST(ErrorText, EachKindOfReport) {
         {NumberedErrorMessage(9), 9, 67187709, 511,
          "运行时出错!\r\n\r\n错误代码：9\r\n\r\n错误信息：“多项选择”命令的索引值参数小于零或超出了所提供参数表范围"
          "\r\n\r\n67187709, 511\r\n"},
+        {NumberedErrorMessage(2), 2, 0, 0,
+         "运行时出错!\r\n\r\n错误代码：2\r\n\r\n错误信息：未得到所需要的数值型数据\r\n\r\n0, 0\r\n"},
         {"", 0, 0, 0, "运行时出错!\r\n\r\n0, 0\r\n"},
         {nullptr, 0, -1, 2, "运行时出错!\r\n\r\n-1, 2\r\n"},
         {"载入启动窗口失败", 0, 0x52010001, 0,

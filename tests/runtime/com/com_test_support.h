@@ -218,8 +218,7 @@ private:
 
     static void WriteOutput(VARIANT* argument) {
         if (V_VT(argument) == (VT_BYREF | VT_BSTR)) {
-            SysFreeString(*V_BSTRREF(argument));
-            *V_BSTRREF(argument) = SysAllocString(L"写回");
+            SysReAllocString(V_BSTRREF(argument), L"写回");
         } else if (V_VT(argument) == (VT_BYREF | VT_I4)) {
             *V_I4REF(argument) = 42;
         } else if (V_VT(argument) == (VT_BYREF | VT_VARIANT)) {
@@ -227,8 +226,7 @@ private:
             V_VT(V_VARIANTREF(argument)) = VT_R8;
             V_R8(V_VARIANTREF(argument)) = 2.5;
         } else if (V_VT(argument) == (VT_BYREF | VT_ARRAY | VT_UI1)) {
-            SAFEARRAYBOUND bound{2, 0};
-            SAFEARRAY* replacement = SafeArrayCreate(VT_UI1, 1, &bound);
+            SAFEARRAY* replacement = SafeArrayCreateVector(VT_UI1, 0, 2);
             std::memcpy(replacement->pvData, "xy", 2);
             SafeArrayDestroy(*V_ARRAYREF(argument));
             *V_ARRAYREF(argument) = replacement;

@@ -42,10 +42,8 @@ std::wstring Shown(VARIANT* value) {
         VariantClear(&text);
         return shown;
     }
-    LONG lower = 0;
-    LONG upper = 0;
-    SafeArrayGetLBound(V_ARRAY(value), 1, &lower);
-    SafeArrayGetUBound(V_ARRAY(value), 1, &upper);
+    const LONG lower = V_ARRAY(value)->rgsabound[0].lLbound;
+    const LONG upper = lower + static_cast<LONG>(V_ARRAY(value)->rgsabound[0].cElements) - 1;
     std::wstring shown = std::to_wstring(lower) + L".." + std::to_wstring(upper) + L":";
     for (LONG i = lower; i <= upper; ++i) {
         V_VT(&text) = V_VT(value) & VT_TYPEMASK;
@@ -92,9 +90,6 @@ TEST_F(VariantCommandsTest, StoresValuesAndRuntimeArraysAsSafeArraysFromOne) {
         EXPECT_EQ(V_VT(variant.get()), row.type) << row.shown;
         EXPECT_EQ(Shown(variant.get()), row.shown);
     }
-    VariantVariable variant;
-    ASSERT_TRUE(Stored({variant.Cell(), ValueCell::ByteArray(bytes.data())}));
-    EXPECT_EQ(BytesOf(variant), std::string("\x01\x02\xFF\x00\x05", 5));
     // No Variant to store into.
     EXPECT_FALSE(Stored({ValueCell::Raw(0, 0, type_word::kVariantType), I(1)}));
     EXPECT_FALSE(Stored({T("not a variant"), I(1)}));

@@ -7,11 +7,11 @@
 
 A fault replaces one exact piece of text in one file (it must occur exactly once). In the
 preset the fault names, the executables of the tests its regular expression selects are built
-(with the programs tests start), those tests run (ctest -R), and the fault counts as caught
-when any of them fails; they must first pass without the fault. The file is put back however
-the run ends. Pure logic is quick in the native build; the rest runs under Wine in the x64
-build. Run tools/test.sh (or at least build both presets) once before, so that both build
-trees and their test lists exist.
+(with the programs they start, on which their targets depend), those tests run (ctest -R),
+and the fault counts as caught when any of them fails; they must first pass without it. The
+file is put back however the run ends. Pure logic is quick in the native build; the rest runs
+under Wine in the x64 build. Run tools/test.sh (or at least build both presets) once before,
+so that both build trees and their test lists exist.
 
 tools/faults.txt holds one block per fault, separated by blank lines:
     id: float-element-size
@@ -86,13 +86,9 @@ def run_tests(fault):
     return run(["tools/with-display.sh", "bash", "-c", script], env=env).returncode
 
 
-# Programs the x64 tests start as processes of their own, built with whatever tests run.
-STARTED_PROGRAMS = ["clock-corrector", "spine_probe", "image_dll_probe", "kx_test_dll"]
-
-
 def build_command(fault):
-    """Builds only the executables of the fault's tests (and the programs they start): a whole
-    x64 build relinks every test executable, which takes minutes on a small machine."""
+    """Builds only the executables of the fault's tests (their targets depend on the programs
+    they start): a whole x64 build relinks every test executable, which takes minutes."""
     command = ["cmake", "--build", "--preset", fault["build"]]
     if fault["build"] != "x64":
         return command
@@ -105,7 +101,7 @@ def build_command(fault):
     programs = {Path(arg).stem for test in tests for arg in test.get("command", []) if arg.endswith(".exe")}
     if not programs:
         return command
-    return command + ["--target", *sorted(programs), *STARTED_PROGRAMS]
+    return command + ["--target", *sorted(programs)]
 
 
 def plant(fault):
